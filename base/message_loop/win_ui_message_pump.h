@@ -1,0 +1,64 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "base/message_loop/message_pump.h"
+#include "base/observer_list.h"
+
+namespace kbase {
+
+// The Windows message loop of a UI thread, interleaving window messages with
+// the loop's tasks. Other threads wake it by posting one message to a hidden
+// message-only window; delayed work is timed by a timer on that window.
+class WinUIMessagePump : public WinMessagePump {
+ public:
+  class UIObserver {
+   public:
+    virtual void BeforeMessage(const MSG& message) = 0;
+    virtual void AfterMessage(const MSG& message) = 0;
+
+   protected:
+    ~UIObserver() = default;
+  };
+
+  static constexpr UINT kMsgWakeUp = WM_USER + 1;
+  static constexpr int kPumpFilterCode = 0x5001;
+  static constexpr int64_t kShortestTimerMs = 10;
+  static constexpr int64_t kLongestWaitMs = 0xFFFFFFFE;
+
+  // Creates the hidden window; construct on the thread that will run it.
+  WinUIMessagePump();
+  ~WinUIMessagePump() override;
+
+  void WakeUp() override;
+  void ScheduleDelayedWakeUp(Ticks due_time) override;
+
+  void AddUIObserver(UIObserver* observer) { ui_observers_.AddObserver(observer); }
+  void RemoveUIObserver(UIObserver* observer) { ui_observers_.RemoveObserver(observer); }
+
+  HWND message_window() const { return message_window_; }
+
+  // Milliseconds until the earliest delayed task: -1 when none, 0 when due.
+  int64_t CurrentDelayMs() const;
+
+ protected:
+  void DoRunLoop() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  void HandleTimer();
+  void HandleWakeUpMessage();
+  bool ProcessMessage(const MSG& message);
+  bool TakeOneMessageInstead();
+  void WaitForWork();
+  UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
+
+  Ticks delayed_wake_up_time_ = 0;
+  std::atomic<LONG> have_work_posted_{0};
+  HWND message_window_ = nullptr;
+  ObserverList<UIObserver> ui_observers_;
+};
+
+}  // namespace kbase

@@ -1,0 +1,49 @@
+# Sourced by the scripts that run Windows programs: one Xvfb (when asked for)
+# and one persistent wineserver with a private prefix, stopped by pid on exit.
+
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+[[ -x $WINESERVER ]] || WINESERVER=/usr/lib/wine/wineserver
+
+_session_pids=()
+
+session_stop() {
+  if [[ -n ${WINEPREFIX:-} ]]; then
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+  fi
+  local pid
+  for pid in "${_session_pids[@]}"; do
+    kill "$pid" >/dev/null 2>&1 || true
+    wait "$pid" >/dev/null 2>&1 || true
+  done
+  _session_pids=()
+}
+
+# session_start_xvfb: a private display; exports DISPLAY.
+session_start_xvfb() {
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  _session_pids+=($!)
+  local display
+  read -r -t 30 display <"$fifo" || { rm -f "$fifo"; echo "Xvfb did not start" >&2; return 1; }
+  rm -f "$fifo"
+  export DISPLAY=":$display"
+}
+
+# session_start_wine PREFIX: a private prefix (created on first use, without
+# the Mono and Gecko installers) and a wineserver that stays up between
+# program starts.
+session_start_wine() {
+  export WINEPREFIX=$1
+  export WINEARCH=win64
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+  mkdir -p "$WINEPREFIX"
+  "$WINESERVER" -p >/dev/null 2>&1
+  if [[ ! -f $WINEPREFIX/system.reg ]]; then
+    echo "Creating the Wine prefix in $WINEPREFIX"
+  fi
+  "$WINE64" wineboot --init >/dev/null 2>&1 || true
+}

@@ -1,0 +1,82 @@
+#include "base/observer_list.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace kbase {
+namespace {
+
+struct Recorder {
+  std::string name;
+  std::string* log;
+  std::function<void()> on_notify;
+  void Fire() {
+    *log += name;
+    if (on_notify)
+      on_notify();
+  }
+};
+
+TEST(ObserverListTest, RemovalDuringWalkSkipsAndKeepsOrder) {
+  std::string log;
+  Recorder a{"a", &log, {}}, b{"b", &log, {}}, c{"c", &log, {}};
+  ObserverList<Recorder> list;
+  list.AddObserver(&a);
+  list.AddObserver(&b);
+  list.AddObserver(&c);
+  a.on_notify = [&] { list.RemoveObserver(&b); };
+  list.Notify([](Recorder* r) { r->Fire(); });
+  EXPECT_EQ(log, "ac");
+  EXPECT_EQ(list.size(), 2u);
+  EXPECT_FALSE(list.HasObserver(&b));
+
+  log.clear();
+  a.on_notify = nullptr;
+  list.Notify([](Recorder* r) { r->Fire(); });
+  EXPECT_EQ(log, "ac");
+}
+
+TEST(ObserverListTest, AdditionDuringWalkIsReached) {
+  std::string log;
+  Recorder a{"a", &log, {}}, b{"b", &log, {}};
+  ObserverList<Recorder> list;
+  list.AddObserver(&a);
+  a.on_notify = [&] { list.AddObserver(&b); };
+  list.Notify([](Recorder* r) { r->Fire(); });
+  EXPECT_EQ(log, "ab");
+}
+
+TEST(ObserverListTest, NestedWalksEraseOnlyAtTheEnd) {
+  std::string log;
+  Recorder a{"a", &log, {}}, b{"b", &log, {}}, c{"c", &log, {}};
+  ObserverList<Recorder> list;
+  list.AddObserver(&a);
+  list.AddObserver(&b);
+  list.AddObserver(&c);
+  bool nested = false;
+  a.on_notify = [&] {
+    if (nested)
+      return;
+    nested = true;
+    list.RemoveObserver(&a);
+    list.Notify([](Recorder* r) { r->Fire(); });  // a is gone: "bc"
+  };
+  list.Notify([](Recorder* r) { r->Fire(); });
+  EXPECT_EQ(log, "abcbc");
+  EXPECT_EQ(list.size(), 2u);
+}
+
+TEST(ObserverListTest, IgnoresNullAndDuplicates) {
+  std::string log;
+  Recorder a{"a", &log, {}};
+  ObserverList<Recorder> list;
+  list.AddObserver(nullptr);
+  list.AddObserver(&a);
+  list.AddObserver(&a);
+  list.Notify([](Recorder* r) { r->Fire(); });
+  EXPECT_EQ(log, "a");
+}
+
+}  // namespace
+}  // namespace kbase
