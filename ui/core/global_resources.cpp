@@ -11,6 +11,10 @@
 
 #include "ui/core/image_info.h"
 #include "ui/core/language_strings.h"
+#include "ui/render/gdiplus_session.h"
+#include "ui/render/render_context.h"
+#include "ui/render/render_factory.h"
+#include "ui/render/render_resources.h"
 
 namespace ui {
 
@@ -25,6 +29,7 @@ struct CachedImage {
 
 struct State {
   std::wstring resource_folder;
+  std::unique_ptr<IRenderFactory> render_factory;
   ControlFactory control_factory;
   std::map<std::wstring, FontInfo> fonts;
   std::wstring default_font_id;
@@ -33,7 +38,7 @@ struct State {
   std::wstring default_text_color_name = GlobalResources::kDefaultTextColorName;
   std::map<std::wstring, std::wstring> classes;
   std::map<std::wstring, CachedImage> images;
-  ULONG_PTR gdiplus_token = 0;
+  std::unique_ptr<GdiplusSession> gdiplus;
 };
 
 State& state() {
@@ -92,27 +97,28 @@ void GlobalResources::Startup(const std::wstring& resource_root,
                               ControlFactory factory,
                               const std::wstring& theme_folder,
                               const std::wstring& language_folder) {
+  state().render_factory = std::make_unique<RenderFactory_GdiPlus>();
+  // Drawing finds colours and fonts by name through these.
+  RenderResources::SetColorLookup(&GlobalResources::ColorByName);
+  RenderResources::SetFontLookup([](const std::wstring& font_id) -> HFONT {
+    const FontInfo* font = FontById(font_id);
+    return font ? font->handle : nullptr;
+  });
   SetResourceFolder(resource_root + theme_folder);
   SetCustomControlFactory(std::move(factory));
   LoadGlobalSkin();
   LanguageStrings::Instance()->LoadStringsFile(resource_root + language_folder + L"\\" +
                                                kStringsFileName);
-  if (state().gdiplus_token == 0) {
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok)
-      state().gdiplus_token = token;
-  }
+  if (!state().gdiplus)
+    state().gdiplus = std::make_unique<GdiplusSession>();
   // The tooltip window of the window host needs the common controls.
   InitCommonControls();
 }
 
 void GlobalResources::Shutdown() {
+  state().render_factory.reset();
   DestroyFonts();
-  if (state().gdiplus_token != 0) {
-    Gdiplus::GdiplusShutdown(state().gdiplus_token);
-    state().gdiplus_token = 0;
-  }
+  state().gdiplus.reset();
 }
 
 void GlobalResources::SetResourceFolder(const std::wstring& path) {
@@ -124,6 +130,15 @@ void GlobalResources::SetResourceFolder(const std::wstring& path) {
 
 std::wstring GlobalResources::ResourceFolder() {
   return state().resource_folder;
+}
+
+IRenderFactory* GlobalResources::RenderFactory() {
+  return state().render_factory.get();
+}
+
+std::unique_ptr<IRenderContext> GlobalResources::CreateRenderContext() {
+  IRenderFactory* factory = RenderFactory();
+  return factory ? factory->CreateRenderContext() : nullptr;
 }
 
 const ControlFactory& GlobalResources::CustomControlFactory() {

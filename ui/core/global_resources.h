@@ -11,6 +11,8 @@ namespace ui {
 
 class Control;
 class ImageInfo;
+class IRenderContext;
+class IRenderFactory;
 
 // The application's factory for element names the window builder does not
 // know: a new control, or null.
@@ -46,12 +48,18 @@ class GlobalResources {
                       ControlFactory factory,
                       const std::wstring& theme_folder,
                       const std::wstring& language_folder);
-  // Destroys the fonts and ends GDI+. The other tables stay.
+  // Destroys the render factory and the fonts and ends GDI+. The other
+  // tables stay.
   static void Shutdown();
 
   // Stored with a trailing "\" unless empty or already ending in "\" or "/".
   static void SetResourceFolder(const std::wstring& path);
   static std::wstring ResourceFolder();
+
+  // The render factory made by Startup; null before it and after Shutdown.
+  static IRenderFactory* RenderFactory();
+  // A new render context owned by the caller; null without a factory.
+  static std::unique_ptr<IRenderContext> CreateRenderContext();
 
   static const ControlFactory& CustomControlFactory();
   static void SetCustomControlFactory(ControlFactory factory);
