@@ -155,7 +155,7 @@ TEST(MessageLoopTest, NonNestableTasksWaitForTheOuterRun) {
 
 TEST(MessageLoopTest, ManyThreadsPostingLoseNothingAndKeepEachPostersOrder) {
   constexpr int kThreads = 8;
-  constexpr int kTasksPerThread = 10000;
+  constexpr int kTasksPerThread = 50000;
   UIMessageLoop loop;
   std::vector<int> next_expected(kThreads, 0);
   int out_of_order = 0;
