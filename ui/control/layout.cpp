@@ -1,0 +1,140 @@
+#include "ui/control/layout.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "ui/control/attribute_value.h"
+#include "ui/control/box.h"
+#include "ui/control/control.h"
+
+namespace ui {
+
+Layout::Layout() = default;
+
+Layout::~Layout() = default;
+
+bool Layout::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
+  if (name == L"padding") {
+    SetPadding(attribute_value::ReadPadding(value));
+    return true;
+  }
+  if (name == L"childmargin") {
+    SetChildMargin(attribute_value::ReadInt(value));
+    return true;
+  }
+  return false;
+}
+
+UiSize Layout::ArrangeChildren(const std::vector<Control*>& children, const UiRect& rect) {
+  UiSize used;
+  for (Control* child : children) {
+    if (!child->IsVisible())
+      continue;
+    const UiSize size = PlaceFloating(child, rect);
+    used.cx = std::max(used.cx, size.cx);
+    used.cy = std::max(used.cy, size.cy);
+  }
+  return used;
+}
+
+UiSize Layout::MeasureChildren(const std::vector<Control*>& children, UiSize available) {
+  // An empty box has no content of its own; children never make it
+  // negative.
+  int64_t width = 0;
+  int64_t height = 0;
+  for (Control* child : children) {
+    if (!child->IsVisible())
+      continue;
+    const UiSize size = child->Measure(available);
+    const UiPadding margin = child->GetMargin();
+    const int64_t child_width = std::max(ClampWidth(child, size.cx), 0);
+    const int64_t child_height = std::max(ClampHeight(child, size.cy), 0);
+    width = std::max(width, child_width + margin.left + margin.right);
+    height = std::max(height, child_height + margin.top + margin.bottom);
+  }
+  width += int64_t{padding_.left} + padding_.right;
+  height += int64_t{padding_.top} + padding_.bottom;
+  return {Saturate(width), Saturate(height)};
+}
+
+UiPadding Layout::GetPadding() const {
+  return padding_;
+}
+
+void Layout::SetPadding(const UiPadding& padding) {
+  padding_ = padding;
+  RequestOwnerLayout();
+}
+
+int32_t Layout::GetChildMargin() const {
+  return child_margin_;
+}
+
+void Layout::SetChildMargin(int32_t margin) {
+  child_margin_ = margin;
+  RequestOwnerLayout();
+}
+
+void Layout::RequestOwnerLayout() {
+  if (owner_)
+    owner_->RequestLayout();
+}
+
+int32_t Layout::ClampWidth(const Control* child, int32_t width) {
+  width = std::max(width, child->GetMinWidth());
+  if (child->GetMaxWidth() >= 0)
+    width = std::min(width, child->GetMaxWidth());
+  return width;
+}
+
+int32_t Layout::ClampHeight(const Control* child, int32_t height) {
+  height = std::max(height, child->GetMinHeight());
+  // "stretch" and "auto" as maximum mean none, as for the width.
+  if (child->GetMaxHeight() >= 0)
+    height = std::min(height, child->GetMaxHeight());
+  return height;
+}
+
+int32_t Layout::Saturate(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+UiSize Layout::PlaceFloating(Control* child, const UiRect& rect) {
+  if (!child->IsVisible())
+    return {};
+  const UiRect area = rect.Deflate(child->GetMargin());
+  const int32_t width = area.Width();
+  const int32_t height = area.Height();
+  UiSize size = child->Measure({width, height});
+
+  // Auto-sized text wraps at the width it is offered.
+  if (child->GetFixedWidth() == kAuto && child->GetFixedHeight() == kAuto &&
+      child->GetMaxWidth() == kStretch && std::max(width, 0) < size.cx) {
+    child->SetFixedWidth(std::max(width, 0), false);
+    size = child->Measure({width, height});
+    child->SetFixedWidth(kAuto, false);
+  }
+
+  if (size.cx == kStretch)
+    size.cx = std::max(width, 0);
+  size.cx = ClampWidth(child, size.cx);
+  if (size.cy == kStretch)
+    size.cy = std::max(height, 0);
+  size.cy = ClampHeight(child, size.cy);
+
+  int32_t x = area.left;
+  if (child->GetHorAlign() == HorAlign::kRight)
+    x = area.right - size.cx;
+  else if (child->GetHorAlign() == HorAlign::kCenter)
+    x = area.left + (area.right - size.cx - area.left) / 2;
+  int32_t y = area.top;
+  if (child->GetVerAlign() == VerAlign::kBottom)
+    y = area.bottom - size.cy;
+  else if (child->GetVerAlign() == VerAlign::kCenter)
+    y = area.top + (area.bottom - size.cy - area.top) / 2;
+  child->SetBounds({x, y, x + size.cx, y + size.cy});
+  return size;
+}
+
+}  // namespace ui

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "base/callback/weak_callback.h"
+#include "ui/control/control_types.h"
+#include "ui/render/geometry.h"
+
+namespace ui {
+
+class Box;
+class ControlHost;
+class IRenderContext;
+
+// What layout needs of a control: name, window, parent, sizing rules,
+// bounds, alignment, floating, visibility and the stale-measure and
+// stale-arrangement flags; and the operations that request layout and
+// repainting. The virtual operations keep this order.
+class PlaceHolder : public virtual kbase::SupportWeakCallback {
+ public:
+  PlaceHolder();
+  ~PlaceHolder() override;
+
+  virtual ControlHost* GetWindow() const;
+  virtual void SetWindow(ControlHost* window);
+  // Boxes pass the call on to their children first, with themselves as
+  // parent. |init| runs Init when there is a parent.
+  virtual void SetWindowAndParent(ControlHost* window, Box* parent, bool init);
+  virtual void Init();
+  // Subclasses create their parts here.
+  virtual void OnInit();
+  virtual bool IsVisible() const;
+  // The size the control wants of |available|; a direction may be kStretch.
+  virtual UiSize Measure(UiSize available);
+  // Window client coordinates; without |include_shadow| relative to the
+  // window's corner inside its shadow.
+  virtual UiRect GetBounds(bool include_shadow = true) const;
+  virtual void SetBounds(const UiRect& rect);
+  virtual void RequestLayout();
+  // Marks this control and its auto-sized ancestors stale and lays out
+  // from the nearest ancestor whose size does not depend on its content.
+  virtual void RequestAncestorLayout();
+  virtual void Invalidate();
+  virtual void RequestSelfLayout();
+
+  const std::wstring& GetName() const { return name_; }
+  void SetName(const std::wstring& name) { name_ = name; }
+  Box* GetParent() const { return parent_; }
+
+  int32_t GetFixedWidth() const { return fixed_width_; }
+  int32_t GetFixedHeight() const { return fixed_height_; }
+  // Accept a pixel count, kStretch or kAuto; other negatives are ignored.
+  // Without |request_layout| a change only marks the measure stale.
+  void SetFixedWidth(int32_t width, bool request_layout = true);
+  void SetFixedHeight(int32_t height);
+  bool IsAutoSized() const { return fixed_width_ == kAuto || fixed_height_ == kAuto; }
+
+  int32_t GetMinWidth() const { return min_width_; }
+  int32_t GetMinHeight() const { return min_height_; }
+  int32_t GetMaxWidth() const { return max_width_; }
+  int32_t GetMaxHeight() const { return max_height_; }
+  // Negative minimums are ignored.
+  void SetMinWidth(int32_t width);
+  void SetMinHeight(int32_t height);
+  // A negative maximum means no maximum.
+  void SetMaxWidth(int32_t width);
+  void SetMaxHeight(int32_t height);
+
+  HorAlign GetHorAlign() const { return hor_align_; }
+  VerAlign GetVerAlign() const { return ver_align_; }
+  void SetHorAlign(HorAlign align) { hor_align_ = align; }
+  void SetVerAlign(VerAlign align) { ver_align_ = align; }
+
+  bool IsFloat() const { return is_float_; }
+  void SetFloat(bool is_float);
+
+  bool NeedsMeasure() const { return needs_measure_; }
+  bool NeedsArrange() const { return needs_arrange_; }
+
+  bool IsCacheEnabled() const { return use_cache_; }
+  void SetCacheEnabled(bool enabled);
+  bool IsCacheDirty() const { return cache_dirty_; }
+
+  // Maps bounds to where the control is drawn inside scrolled ancestors.
+  UiPoint GetScrollOffset() const;
+
+ protected:
+  // Follow-up of a changed minimum or maximum size.
+  void OnSizeLimitChanged();
+
+  std::wstring name_;
+  ControlHost* window_ = nullptr;
+  Box* parent_ = nullptr;
+  int32_t fixed_width_ = kStretch;
+  int32_t fixed_height_ = kStretch;
+  int32_t min_width_ = -1;
+  int32_t min_height_ = -1;
+  int32_t max_width_ = kDefaultMaxSize;
+  int32_t max_height_ = kDefaultMaxSize;
+  UiRect bounds_;
+  HorAlign hor_align_ = HorAlign::kLeft;
+  VerAlign ver_align_ = VerAlign::kTop;
+  bool is_float_ = false;
+  bool needs_measure_ = true;
+  bool visible_ = true;
+  bool internal_visible_ = true;
+  bool needs_arrange_ = true;
+  bool use_cache_ = false;
+  bool cache_dirty_ = false;
+  std::unique_ptr<IRenderContext> cache_context_;
+};
+
+}  // namespace ui
