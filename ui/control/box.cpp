@@ -57,8 +57,9 @@ UiSize Box::Measure(UiSize available) {
     return measured_size_;
   const UiPadding padding = layout_->GetPadding();
   const UiSize content = layout_->MeasureChildren(
-      children_, {available.cx - padding.left - padding.right,
-                  available.cy - padding.top - padding.bottom});
+      children_,
+      {Layout::Saturate(int64_t{available.cx} - padding.left - padding.right),
+       Layout::Saturate(int64_t{available.cy} - padding.top - padding.bottom)});
   needs_measure_ = false;
   UiSize size = {fixed_width_ == kAuto ? content.cx : fixed_width_,
                  fixed_height_ == kAuto ? content.cy : fixed_height_};
@@ -79,7 +80,7 @@ void Box::SetBounds(const UiRect& rect) {
   // The resize event may have destroyed the box.
   if (alive.expired() || children_.empty())
     return;
-  layout_->ArrangeChildren(children_, bounds_.Deflate(layout_->GetPadding()));
+  layout_->ArrangeChildren(children_, Layout::DeflateSaturated(bounds_, layout_->GetPadding()));
 }
 
 void Box::SetInternalVisible(bool visible) {
@@ -145,7 +146,7 @@ Control* Box::FindInChildren(FindControlProc proc,
     point = *static_cast<const UiPoint*>(data);
     shifted = {point.x + scroll_offset.x, point.y + scroll_offset.y};
   }
-  const UiRect inner = bounds_.Deflate(layout_->GetPadding());
+  const UiRect inner = Layout::DeflateSaturated(bounds_, layout_->GetPadding());
   const size_t count = children_.size();
   for (size_t i = 0; i < count; ++i) {
     const size_t index = (flags & kFindTopFirst) ? count - 1 - i : i;
@@ -384,7 +385,7 @@ void Box::ReplaceLayout(std::unique_ptr<Layout> layout) {
 }
 
 UiRect Box::GetPaddingBounds() const {
-  return GetBounds(true).Deflate(layout_->GetPadding());
+  return Layout::DeflateSaturated(GetBounds(true), layout_->GetPadding());
 }
 
 bool Box::HasScrollRange() const {

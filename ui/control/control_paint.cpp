@@ -93,10 +93,15 @@ void Control::PaintDirectly(IRenderContext* context, const UiRect& paint_rect) {
     context->PushClip(bounds_);
   if (round_clip)
     context->PushRoundClip(bounds_, border_round_.cx, border_round_.cy);
-  const UiPoint origin = context->OffsetDrawingOrigin(render_offset_.x, render_offset_.y);
+  // Moving the origin by nothing would cost two device calls per control.
+  const bool offset = render_offset_.x != 0 || render_offset_.y != 0;
+  UiPoint origin;
+  if (offset)
+    origin = context->OffsetDrawingOrigin(render_offset_.x, render_offset_.y);
   PaintContent(context, paint_rect);
   PaintChildren(context, paint_rect);
-  context->SetDrawingOrigin(origin.x, origin.y);
+  if (offset)
+    context->SetDrawingOrigin(origin.x, origin.y);
   PopClips(context, clip_enabled_, round_clip);
 }
 

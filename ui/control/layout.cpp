@@ -100,10 +100,16 @@ int32_t Layout::Saturate(int64_t value) {
                                                   std::numeric_limits<int32_t>::max()));
 }
 
+UiRect Layout::DeflateSaturated(const UiRect& rect, const UiPadding& padding) {
+  return {Saturate(int64_t{rect.left} + padding.left), Saturate(int64_t{rect.top} + padding.top),
+          Saturate(int64_t{rect.right} - padding.right),
+          Saturate(int64_t{rect.bottom} - padding.bottom)};
+}
+
 UiSize Layout::PlaceFloating(Control* child, const UiRect& rect) {
   if (!child->IsVisible())
     return {};
-  const UiRect area = rect.Deflate(child->GetMargin());
+  const UiRect area = DeflateSaturated(rect, child->GetMargin());
   const int32_t width = area.Width();
   const int32_t height = area.Height();
   UiSize size = child->Measure({width, height});
@@ -123,17 +129,17 @@ UiSize Layout::PlaceFloating(Control* child, const UiRect& rect) {
     size.cy = std::max(height, 0);
   size.cy = ClampHeight(child, size.cy);
 
-  int32_t x = area.left;
+  int64_t x = area.left;
   if (child->GetHorAlign() == HorAlign::kRight)
-    x = area.right - size.cx;
+    x = int64_t{area.right} - size.cx;
   else if (child->GetHorAlign() == HorAlign::kCenter)
-    x = area.left + (area.right - size.cx - area.left) / 2;
-  int32_t y = area.top;
+    x = area.left + (int64_t{area.right} - size.cx - area.left) / 2;
+  int64_t y = area.top;
   if (child->GetVerAlign() == VerAlign::kBottom)
-    y = area.bottom - size.cy;
+    y = int64_t{area.bottom} - size.cy;
   else if (child->GetVerAlign() == VerAlign::kCenter)
-    y = area.top + (area.bottom - size.cy - area.top) / 2;
-  child->SetBounds({x, y, x + size.cx, y + size.cy});
+    y = area.top + (int64_t{area.bottom} - size.cy - area.top) / 2;
+  child->SetBounds({Saturate(x), Saturate(y), Saturate(x + size.cx), Saturate(y + size.cy)});
   return size;
 }
 

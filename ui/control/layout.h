@@ -48,6 +48,8 @@ class Layout {
 
   // Sums of many sizes are taken in 64 bits and brought back saturated.
   static int32_t Saturate(int64_t value);
+  // |rect| less |padding| on every side, without overflowing.
+  static UiRect DeflateSaturated(const UiRect& rect, const UiPadding& padding);
 
  protected:
   // Asks the owner box for a new layout pass.

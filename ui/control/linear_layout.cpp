@@ -26,8 +26,10 @@ class Axis {
   int32_t MainLength(const UiRect& r) const { return horizontal_ ? r.Width() : r.Height(); }
   int32_t CrossLength(const UiRect& r) const { return horizontal_ ? r.Height() : r.Width(); }
   UiRect Rect(int32_t main, int32_t cross, int32_t main_length, int32_t cross_length) const {
-    return horizontal_ ? UiRect{main, cross, main + main_length, cross + cross_length}
-                       : UiRect{cross, main, cross + cross_length, main + main_length};
+    const int32_t main_end = Layout::Saturate(int64_t{main} + main_length);
+    const int32_t cross_end = Layout::Saturate(int64_t{cross} + cross_length);
+    return horizontal_ ? UiRect{main, cross, main_end, cross_end}
+                       : UiRect{cross, main, cross_end, main_end};
   }
 
   int32_t MainBefore(const UiPadding& m) const { return horizontal_ ? m.left : m.top; }
@@ -59,15 +61,17 @@ bool IsInFlow(const Control* child) {
 // Where a child of |length| goes across the rectangle.
 int32_t CrossPosition(const Axis& axis, const Control* child, const UiRect& rect, int32_t length) {
   const UiPadding margin = child->GetMargin();
-  const int32_t start = axis.CrossStart(rect);
-  const int32_t end = axis.CrossEnd(rect);
+  const int64_t start = axis.CrossStart(rect);
+  const int64_t end = axis.CrossEnd(rect);
+  const int64_t before = axis.CrossBefore(margin);
+  const int64_t after = axis.CrossAfter(margin);
   switch (axis.CrossAlign(child)) {
     case 2:
-      return end - axis.CrossAfter(margin) - length;
+      return Layout::Saturate(end - after - length);
     case 1:
-      return start + (axis.CrossBefore(margin) + end - axis.CrossAfter(margin) - length - start) / 2;
+      return Layout::Saturate(start + (before + end - after - length - start) / 2);
     default:
-      return start + axis.CrossBefore(margin);
+      return Layout::Saturate(start + before);
   }
 }
 
@@ -126,8 +130,10 @@ UiSize ArrangeInLine(const Axis& axis,
     main = std::max(axis.ClampMain(child, Layout::Saturate(main)), 0);
 
     int32_t cross = axis.Cross(size);
-    if (cross == kStretch)
-      cross = cross_length - axis.CrossBefore(margin) - axis.CrossAfter(margin);
+    if (cross == kStretch) {
+      cross = Layout::Saturate(int64_t{cross_length} - axis.CrossBefore(margin) -
+                               axis.CrossAfter(margin));
+    }
     cross = axis.ClampCross(child, std::max(cross, 0));
 
     const int64_t start = cursor + axis.MainBefore(margin);

@@ -79,17 +79,18 @@ UiSize TileLayout::ArrangeChildren(const std::vector<Control*>& children, const 
       --extra_left;
 
     const UiPadding margin = child->GetMargin();
-    const int32_t left = cursor + half_margin + margin.left;
-    const int32_t right = cell_right - half_margin - margin.right;
+    const int32_t left = Saturate(int64_t{cursor} + half_margin + margin.left);
+    const int32_t right = Saturate(int64_t{cell_right} - half_margin - margin.right);
     const int32_t top = Saturate(row_top + margin.top);
     const int32_t cell_bottom = Saturate(row_top + row_height);
-    const UiSize size = child->Measure({right - left, cell_bottom - top});
-    const int32_t child_width = ClampWidth(child, size.cx == kStretch ? right - left : size.cx);
-    const int32_t child_height =
-        ClampHeight(child, size.cy == kStretch ? cell_bottom - top : size.cy);
-    const int32_t x = (left + right - child_width) / 2;
-    const int32_t y = (top + cell_bottom - child_height) / 2;
-    child->SetBounds({x, y, x + child_width, y + child_height});
+    const int32_t cell_w = Saturate(int64_t{right} - left);
+    const int32_t cell_h = Saturate(int64_t{cell_bottom} - top);
+    const UiSize size = child->Measure({cell_w, cell_h});
+    const int32_t child_width = ClampWidth(child, size.cx == kStretch ? cell_w : size.cx);
+    const int32_t child_height = ClampHeight(child, size.cy == kStretch ? cell_h : size.cy);
+    const int64_t x = (int64_t{left} + right - child_width) / 2;
+    const int64_t y = (int64_t{top} + cell_bottom - child_height) / 2;
+    child->SetBounds({Saturate(x), Saturate(y), Saturate(x + child_width), Saturate(y + child_height)});
     bottom = row_top + row_height;
 
     if (++index % columns == 0) {
@@ -122,11 +123,11 @@ int32_t TileLayout::RowHeight(const std::vector<Control*>& children,
       --extra;
     const UiPadding margin = child->GetMargin();
     const bool outer = position == 0 || position == columns - 1;
-    int32_t width = cell_right - margin.right - margin.left - cursor;
-    width -= outer ? child_margin_ / 2 : child_margin_;
-    width = ClampWidth(child, width);
+    const int64_t gap = outer ? child_margin_ / 2 : child_margin_;
+    const int32_t width = ClampWidth(
+        child, Saturate(int64_t{cell_right} - margin.right - margin.left - cursor - gap));
     const int32_t child_height = ClampHeight(child, child->Measure({width, kRowMeasureHeight}).cy);
-    height = std::max(height, child_height + margin.top + margin.bottom);
+    height = std::max(height, Saturate(int64_t{child_height} + margin.top + margin.bottom));
     cursor = cell_right;
     ++position;
   }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ui::test {
+
+// A folder below the temporary folder, made for this test run and removed
+// at its end; ends with a separator.
+const std::wstring& TestFolder();
+
+// Writes a 24-bit BMP of |width| x |height| pixels of one colour (0xRRGGBB)
+// into the test folder; returns its full path.
+std::wstring WriteBmp(const std::wstring& name, int32_t width, int32_t height, uint32_t rgb);
+
+}  // namespace ui::test
