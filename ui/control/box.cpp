@@ -75,10 +75,10 @@ UiSize Box::Measure(UiSize available) {
 }
 
 void Box::SetBounds(const UiRect& rect) {
-  const std::weak_ptr<kbase::WeakFlag> alive = AcquireWeakFlag();
+  const LivenessWatch watch(liveness_);
   Control::SetBounds(rect);
   // The resize event may have destroyed the box.
-  if (alive.expired() || children_.empty())
+  if (watch.IsDestroyed() || children_.empty())
     return;
   layout_->ArrangeChildren(children_, Layout::DeflateSaturated(bounds_, layout_->GetPadding()));
 }
@@ -168,27 +168,25 @@ bool Box::DispatchEvent(EventArgs* args) {
       xml_bubbled_events_.IsEmpty()) {
     return HandleEvent(args);
   }
-  const std::weak_ptr<kbase::WeakFlag> alive = AcquireWeakFlag();
+  const LivenessWatch watch(liveness_);
   bool result = true;
-  if (own && !RunOwnHandlers(args, alive, &result))
+  if (own && !RunOwnHandlers(args, watch, &result))
     return false;
   // Bubbled handlers may resume an event the box's own handlers stopped.
-  if (!RunBubbledHandlers(args, alive, &result) || !result)
+  if (!RunBubbledHandlers(args, watch, &result) || !result)
     return false;
   return HandleEvent(args);
 }
 
-bool Box::RunBubbledHandlers(EventArgs* args,
-                             const std::weak_ptr<kbase::WeakFlag>& alive,
-                             bool* result) {
-  if (!bubbled_events_.RunIfPresent(args->type, args, alive, result) ||
-      !bubbled_events_.RunIfPresent(kEventAll, args, alive, result)) {
+bool Box::RunBubbledHandlers(EventArgs* args, const LivenessWatch& watch, bool* result) {
+  if (!bubbled_events_.RunIfPresent(args->type, args, watch, result) ||
+      !bubbled_events_.RunIfPresent(kEventAll, args, watch, result)) {
     return false;
   }
   if (!*result)
     return true;
-  return xml_bubbled_events_.RunIfPresent(args->type, args, alive, result) &&
-         xml_bubbled_events_.RunIfPresent(kEventAll, args, alive, result);
+  return xml_bubbled_events_.RunIfPresent(args->type, args, watch, result) &&
+         xml_bubbled_events_.RunIfPresent(kEventAll, args, watch, result);
 }
 
 void Box::ApplyAttribute(const std::wstring& name, const std::wstring& value) {

@@ -98,9 +98,7 @@ class Box : public Control {
   EventMap bubbled_events_;
 
  private:
-  bool RunBubbledHandlers(EventArgs* args,
-                          const std::weak_ptr<kbase::WeakFlag>& alive,
-                          bool* result);
+  bool RunBubbledHandlers(EventArgs* args, const LivenessWatch& watch, bool* result);
   Control* FindInChildren(FindControlProc proc, void* data, uint32_t flags, UiPoint scroll_offset);
 };
 

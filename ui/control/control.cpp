@@ -334,15 +334,18 @@ void Control::SetBounds(const UiRect& requested) {
   }
   const UiRect old_bounds = bounds_.IsEmpty() ? rect : bounds_;
   bounds_ = rect;
-  if (!window_)
+  if (!window_) {
+    // Placed all the same: a later layout pass must not place it again.
+    needs_arrange_ = false;
     return;
+  }
 
   if (!in_resize_event_) {
-    std::weak_ptr<kbase::WeakFlag> alive = AcquireWeakFlag();
+    const LivenessWatch watch(liveness_);
     in_resize_event_ = true;
     SendEvent(kEventResize, 0, 0, 0, 0.0f, window_->GetLastMousePos());
     // A handler may have destroyed the control.
-    if (alive.expired())
+    if (watch.IsDestroyed())
       return;
     in_resize_event_ = false;
   }
@@ -357,7 +360,7 @@ void Control::InvalidateMovedArea(const UiRect& old_bounds) {
   const UiPoint scroll = GetScrollOffset();
   area = area.Offset(-scroll.x, -scroll.y);
   for (const Box* ancestor = parent_; ancestor; ancestor = ancestor->GetParent()) {
-    area = UiRect::Intersection(area, ancestor->GetBounds(true));
+    area = UiRect::Intersection(area, ancestor->bounds());
     if (area.IsEmpty())
       return;
   }

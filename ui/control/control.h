@@ -207,9 +207,7 @@ class Control : public PlaceHolder {
  protected:
   // Runs the own handler lists (code, then skin) for an event this control
   // sent. False when the control was destroyed by a handler.
-  bool RunOwnHandlers(EventArgs* args,
-                      const std::weak_ptr<kbase::WeakFlag>& alive,
-                      bool* result);
+  bool RunOwnHandlers(EventArgs* args, const LivenessWatch& watch, bool* result);
   // Passes the event to the parent's dispatch; true without a parent.
   bool ForwardToParent(EventArgs* args);
   // Where an auto-sized control takes its size from has changed.
@@ -238,10 +236,8 @@ class Control : public PlaceHolder {
   int32_t tool_tip_width_ = 300;
   int32_t alpha_ = 255;
   int32_t hot_alpha_ = 0;
-  UiSize measured_size_;
   UiPoint render_offset_;
   UiSize border_round_;
-  UiPadding margin_;
   UiRect paint_rect_;
   UiPadding border_sizes_;
   CursorType cursor_type_ = CursorType::kArrow;

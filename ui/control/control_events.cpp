@@ -66,24 +66,22 @@ bool Control::DispatchEvent(EventArgs* args) {
     return HandleEvent(args);
   bool result = true;
   if (!events_.IsEmpty() || !xml_events_.IsEmpty()) {
-    const std::weak_ptr<kbase::WeakFlag> alive = AcquireWeakFlag();
-    if (!RunOwnHandlers(args, alive, &result))
+    const LivenessWatch watch(liveness_);
+    if (!RunOwnHandlers(args, watch, &result))
       return false;
   }
   return result ? HandleEvent(args) : false;
 }
 
-bool Control::RunOwnHandlers(EventArgs* args,
-                             const std::weak_ptr<kbase::WeakFlag>& alive,
-                             bool* result) {
-  if (!events_.RunIfPresent(args->type, args, alive, result) ||
-      !events_.RunIfPresent(kEventAll, args, alive, result)) {
+bool Control::RunOwnHandlers(EventArgs* args, const LivenessWatch& watch, bool* result) {
+  if (!events_.RunIfPresent(args->type, args, watch, result) ||
+      !events_.RunIfPresent(kEventAll, args, watch, result)) {
     return false;
   }
   if (!*result)
     return true;
-  return xml_events_.RunIfPresent(args->type, args, alive, result) &&
-         xml_events_.RunIfPresent(kEventAll, args, alive, result);
+  return xml_events_.RunIfPresent(args->type, args, watch, result) &&
+         xml_events_.RunIfPresent(kEventAll, args, watch, result);
 }
 
 bool Control::ForwardToParent(EventArgs* args) {

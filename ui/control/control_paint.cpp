@@ -278,9 +278,9 @@ void Control::OnImageAnimationTick() {
   if (image.playCount > 0 && image.cyclesPlayed >= image.playCount) {
     image_animation_enabled_ = false;
     StopImageAnimation(kLastFrame);
-    std::weak_ptr<kbase::WeakFlag> alive = AcquireWeakFlag();
+    const LivenessWatch watch(liveness_);
     NotifyImageAnimationFinished();
-    if (!alive.expired())
+    if (!watch.IsDestroyed())
       Invalidate();
     return;
   }
@@ -302,11 +302,11 @@ void Control::NotifyImageAnimationFinished() {
   args.type = kEventNone;
   args.sender = this;
   args.timestamp = GetTickCount();
-  const std::weak_ptr<kbase::WeakFlag> alive = AcquireWeakFlag();
+  const LivenessWatch watch(liveness_);
   const std::vector<EventHandler> handlers = found->second;
   for (const EventHandler& handler : handlers) {
     handler(&args);
-    if (alive.expired())
+    if (watch.IsDestroyed())
       return;
   }
 }

@@ -61,7 +61,7 @@ bool EventMap::Has(EventType type) const {
 
 bool EventMap::RunIfPresent(EventType type,
                             EventArgs* args,
-                            const std::weak_ptr<kbase::WeakFlag>& alive,
+                            const LivenessWatch& owner,
                             bool* result) const {
   auto found = lists_.find(type);
   if (found == lists_.end())
@@ -74,7 +74,7 @@ bool EventMap::RunIfPresent(EventType type,
     // A copy: the handler may attach others and so move the stored one.
     EventHandler handler = list[i];
     list_result = handler(args);
-    if (alive.expired())
+    if (owner.IsDestroyed())
       return false;
   }
   *result = list_result;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "base/callback/weak_callback.h"
+#include "ui/control/liveness_watch.h"
 #include "ui/render/geometry.h"
 
 namespace ui {
@@ -114,11 +114,11 @@ class EventMap {
 
   // Runs the list of |type| when there is one and stores its result in
   // |result|: the handlers run in turn until one returns false. Stops early
-  // once |alive| has expired, since a handler may destroy the map's owner;
-  // returns false in that case (nothing of the owner may be touched).
+  // once |owner| reports the map's owner destroyed by a handler; returns
+  // false in that case (nothing of the owner may be touched).
   bool RunIfPresent(EventType type,
                     EventArgs* args,
-                    const std::weak_ptr<kbase::WeakFlag>& alive,
+                    const LivenessWatch& owner,
                     bool* result) const;
 
  private:

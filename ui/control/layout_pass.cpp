@@ -1,27 +1,21 @@
 #include "ui/control/layout_pass.h"
 
+#include <memory>
+#include <utility>
 #include <vector>
 
-#include "ui/control/box.h"
 #include "ui/control/control.h"
 
 namespace ui {
 
 namespace {
 
-// Collects the topmost visible controls that want arranging; their own
-// layout covers everything below them.
-void CollectPending(Control* control, std::vector<Control*>* pending) {
-  if (!control->IsVisible())
-    return;
-  if (control->NeedsArrange()) {
-    pending->push_back(control);
-    return;
-  }
-  if (Box* box = dynamic_cast<Box*>(control)) {
-    for (Control* child : box->children())
-      CollectPending(child, pending);
-  }
+using Pending = std::vector<std::pair<Control*, std::weak_ptr<kbase::WeakFlag>>>;
+
+Control* CollectPending(Control* control, void* data) {
+  if (control->NeedsArrange())
+    static_cast<Pending*>(data)->emplace_back(control, control->AcquireWeakFlag());
+  return nullptr;
 }
 
 }  // namespace
@@ -33,11 +27,19 @@ size_t RunLayoutPass(Control* root, const UiRect& client) {
     root->SetBounds(client);
     return 1;
   }
-  std::vector<Control*> pending;
-  CollectPending(root, &pending);
-  for (Control* control : pending)
+  // Boxes come before their children, so the topmost pending control is
+  // arranged first and takes its pending descendants along.
+  Pending pending;
+  root->FindControl(&CollectPending, &pending, kFindVisible | kFindMeFirst);
+  size_t arranged = 0;
+  for (const auto& [control, alive] : pending) {
+    // A resize handler may have removed it, or its box arranged it.
+    if (alive.expired() || !control->NeedsArrange())
+      continue;
     control->SetBounds(control->GetBounds(true));
-  return pending.size();
+    ++arranged;
+  }
+  return arranged;
 }
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 
 #include "base/callback/weak_callback.h"
 #include "ui/control/control_types.h"
+#include "ui/control/liveness_watch.h"
 #include "ui/render/geometry.h"
 
 namespace ui {
@@ -44,6 +45,10 @@ class PlaceHolder : public virtual kbase::SupportWeakCallback {
   virtual void RequestAncestorLayout();
   virtual void Invalidate();
   virtual void RequestSelfLayout();
+
+  // The rectangle the parent's layout gave, as GetBounds(true) without the
+  // virtual call; for walks over many controls.
+  const UiRect& bounds() const { return bounds_; }
 
   const std::wstring& GetName() const { return name_; }
   void SetName(const std::wstring& name) { name_ = name; }
@@ -90,16 +95,21 @@ class PlaceHolder : public virtual kbase::SupportWeakCallback {
   // Follow-up of a changed minimum or maximum size.
   void OnSizeLimitChanged();
 
-  std::wstring name_;
+  // What a layout pass reads of every control comes first, so that it
+  // shares as few cache lines as possible.
   ControlHost* window_ = nullptr;
   Box* parent_ = nullptr;
+  UiRect bounds_;
   int32_t fixed_width_ = kStretch;
   int32_t fixed_height_ = kStretch;
   int32_t min_width_ = -1;
   int32_t min_height_ = -1;
   int32_t max_width_ = kDefaultMaxSize;
   int32_t max_height_ = kDefaultMaxSize;
-  UiRect bounds_;
+  // The control's margin and last measured size (Control's; kept here with
+  // the rest of the layout data).
+  UiPadding margin_;
+  UiSize measured_size_;
   HorAlign hor_align_ = HorAlign::kLeft;
   VerAlign ver_align_ = VerAlign::kTop;
   bool is_float_ = false;
@@ -109,6 +119,8 @@ class PlaceHolder : public virtual kbase::SupportWeakCallback {
   bool needs_arrange_ = true;
   bool use_cache_ = false;
   bool cache_dirty_ = false;
+  LivenessWatch::Anchor liveness_;
+  std::wstring name_;
   std::unique_ptr<IRenderContext> cache_context_;
 };
 
