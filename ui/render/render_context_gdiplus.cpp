@@ -399,6 +399,12 @@ void RenderContext_GdiPlus::DrawText(const UiRect& rect,
       static_cast<float>(rect.Height()) >= font.size + 2) {
     layout.Y += 1;
   }
+  // Without "no clip" the text stays inside its layout rectangle; saying so
+  // explicitly keeps GDI+ implementations that do not clip text in line.
+  if (!(format & DT_NOCLIP)) {
+    gdip::GdipSetClipRect(graphics.get(), layout.X, layout.Y, layout.Width, layout.Height,
+                          gdip::CombineModeIntersect);
+  }
   gdip::GdipDrawString(graphics.get(), text.c_str(), TextLength(text), font.font.get(), &layout,
                        string_format.get(), brush.get());
 }
