@@ -2,9 +2,11 @@
 
 #include "tests/render/render_test_support.h"
 #include "ui/render/brush.h"
+#include "ui/render/gdiplus_api.h"
 #include "ui/render/path.h"
 #include "ui/render/pen.h"
 #include "ui/render/render_context.h"
+#include "ui/render/render_context_gdiplus.h"
 #include "ui/render/render_factory.h"
 
 namespace ui {
@@ -40,6 +42,44 @@ TEST(FillColorTest, SolidFillsAreExactAndPremultiplied) {
   EXPECT_EQ(half >> 24, 0x80u);
   EXPECT_NEAR(static_cast<int>((half >> 16) & 0xFF), 0x80, 1);
   EXPECT_TRUE(IsPremultiplied(*context));
+}
+
+// What a plain GDI+ solid brush gives for one colour over one background.
+uint32_t GdiplusOver(uint32_t background, UiColor color) {
+  auto context = MakeContext(1, 1);
+  *static_cast<uint32_t*>(context->Pixels()) = background;
+  gdip::ScopedGraphics graphics(context->DeviceContext(), false);
+  gdip::GpSolidFill* brush = nullptr;
+  gdip::GdipCreateSolidFill(color, &brush);
+  gdip::GdipFillRectangle(graphics.get(), brush, 0, 0, 1, 1);
+  gdip::GdipDeleteBrush(brush);
+  return PixelAt(*context, 0, 0);
+}
+
+TEST(FillColorTest, SolidFillsMatchAGdiplusBrush) {
+  for (uint32_t background : {0x00000000u, 0xFF0000FFu, 0x80402000u}) {
+    for (UiColor color : {0xFFF0F0F0u, 0xC0306090u, 0x10FF8000u, 0x80FFFFFFu}) {
+      auto context = MakeContext(1, 1);
+      *static_cast<uint32_t*>(context->Pixels()) = background;
+      context->FillColor({0, 0, 1, 1}, color, 255);
+      const uint32_t ours = PixelAt(*context, 0, 0);
+      const uint32_t reference = GdiplusOver(background, color);
+      for (int shift = 0; shift < 32; shift += 8) {
+        EXPECT_NEAR(static_cast<int>((ours >> shift) & 0xFF),
+                    static_cast<int>((reference >> shift) & 0xFF), 1)
+            << std::hex << "colour " << color << " over " << background << ": " << ours
+            << " vs " << reference;
+      }
+    }
+  }
+}
+
+TEST(FillColorTest, HugeRectanglesFillWhatIsVisible) {
+  auto context = MakeContext(8, 8);
+  context->PushClip({2, 2, 6, 6});
+  context->FillColor({INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2}, kRed, 255);
+  context->PopClip();
+  EXPECT_EQ(InkBounds(*context), (UiRect{2, 2, 6, 6}));
 }
 
 TEST(FillColorTest, FillsCoverExactlyTheRectangle) {
@@ -115,7 +155,7 @@ TEST(OutlineTest, EllipsesAndRoundRectsAreAntiAliasedAndPremultiplied) {
   context->FillEllipse({0, 0, 40, 40}, kRed);
   EXPECT_EQ(PixelAt(*context, 20, 20), kRed);
   EXPECT_EQ(PixelAt(*context, 0, 0), 0u);
-  EXPECT_TRUE(IsPremultiplied(*context));
+  EXPECT_TRUE(IsPremultiplied(*context)) << "no dark fringe";
 
   context->Clear();
   context->DrawEllipse({5, 5, 35, 35}, 2, 0xFF00FF00);
@@ -130,6 +170,35 @@ TEST(OutlineTest, EllipsesAndRoundRectsAreAntiAliasedAndPremultiplied) {
   EXPECT_NE(PixelAt(*context, 38, 20) >> 24, 0u);
   EXPECT_EQ(PixelAt(*context, 20, 20), 0u);
   EXPECT_TRUE(IsPremultiplied(*context));
+}
+
+TEST(OutlineTest, StrokesFollowTheDrawingOriginAndTheClip) {
+  auto context = MakeContext(30, 30);
+  context->SetDrawingOrigin(-10, -10);     // logical (0, 0) is device (10, 10)
+  context->PushClip({0, 0, 5, 20});        // device columns 10..14
+  context->DrawRect({0, 0, 10, 10}, 1, kRed);
+  context->PopClip();
+  context->SetDrawingOrigin(0, 0);
+  EXPECT_EQ(PixelAt(*context, 10, 10), kRed);
+  EXPECT_EQ(PixelAt(*context, 14, 10), kRed);
+  EXPECT_EQ(PixelAt(*context, 10, 15), kRed);
+  const UiRect ink = InkBounds(*context);
+  EXPECT_EQ(ink.left, 10);
+  EXPECT_EQ(ink.top, 10);
+  EXPECT_EQ(ink.right, 15) << "the right side is clipped away";
+}
+
+TEST(OutlineTest, BottomUpContextsDrawTheRightWayUp) {
+  RenderContext_GdiPlus context;
+  ASSERT_TRUE(context.Resize(10, 10, false));
+  context.DrawLine(UiRect{0, 1, 10, 1}, 1, kRed);  // drawn into the pixels
+  context.FillColor({0, 6, 10, 7}, kRed, 255);     // drawn through the DC
+  // Memory row 0 is the image's bottom row.
+  const auto* rows = static_cast<const uint32_t*>(context.Pixels());
+  EXPECT_EQ(rows[(9 - 1) * 10 + 5], kRed);
+  EXPECT_EQ(rows[(9 - 6) * 10 + 5], kRed);
+  EXPECT_EQ(rows[1 * 10 + 5], 0u);
+  EXPECT_EQ(rows[6 * 10 + 5], 0u);
 }
 
 TEST(OutlineTest, InvertedOutlinesDrawNothing) {

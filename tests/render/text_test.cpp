@@ -151,6 +151,20 @@ TEST_F(TextTest, TextObeysTheClip) {
   EXPECT_LE(InkBounds(*context).right, 30);
 }
 
+TEST_F(TextTest, TextFollowsTheDrawingOriginUnderAClip) {
+  auto context = MakeContext(200, 60);
+  context->SetDrawingOrigin(-50, -20);
+  context->PushClip({0, 0, 40, 40});
+  context->DrawText({0, 0, 150, 40}, L"Hello World", 0xFF000000, kTestFontId, DT_SINGLELINE, 255,
+                    false);
+  context->PopClip();
+  const UiRect ink = InkBounds(*context);
+  ASSERT_FALSE(ink.IsEmpty());
+  EXPECT_GE(ink.left, 50);
+  EXPECT_GE(ink.top, 20);
+  EXPECT_LE(ink.right, 90);
+}
+
 TEST_F(TextTest, UnknownFontsFallBackAndStillDraw) {
   auto context = MakeContext(120, 30);
   context->DrawText({0, 0, 120, 30}, L"Fallback", 0xFF000000, L"no_such_font", DT_SINGLELINE, 255,

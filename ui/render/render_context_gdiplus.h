@@ -3,6 +3,7 @@
 #include "ui/render/bitmap.h"
 #include "ui/render/clip.h"
 #include "ui/render/render_context.h"
+#include "ui/render/solid_fill.h"
 
 namespace ui {
 
@@ -108,6 +109,7 @@ class RenderContext_GdiPlus : public IRenderContext {
   bool transparent_ = false;
   GdiClip clip_;
   GdiBitmap bitmap_;
+  SolidFill solid_fill_;
 };
 
 }  // namespace ui
