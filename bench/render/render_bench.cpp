@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,7 +91,17 @@ std::vector<Control> MakeSkinControls() {
   return controls;
 }
 
-void PaintControl(ui::IRenderContext& context, const Control& control, const std::wstring& text) {
+// Labels and button captions of a launcher-like skin.
+const wchar_t* const kLabels[] = {
+    L"Start game", L"Settings",   L"Log in",       L"Remember me", L"Server 12: Dragonfly",
+    L"Cancel",     L"OK",         L"Announcements", L"Version 1.0.3", L"Recent servers",
+};
+
+// `long_text`, when given, replaces every label.
+void PaintControl(ui::IRenderContext& context,
+                  const Control& control,
+                  int first_label,
+                  const wchar_t* long_text) {
   context.PushClip(control.bounds);
   context.FillColor(control.bounds, control.fill, 255);
   if (control.rounded)
@@ -101,7 +112,9 @@ void PaintControl(ui::IRenderContext& context, const Control& control, const std
     const ui::UiRect line{control.bounds.left + 8, control.bounds.top + 10 + t * 40,
                           control.bounds.right - 8, control.bounds.top + 40 + t * 40};
     context.PushClip(line);
-    context.DrawText(line, text, 0xFF202020, kFontId, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS,
+    const wchar_t* label =
+        long_text ? long_text : kLabels[(first_label + t) % std::size(kLabels)];
+    context.DrawText(line, label, 0xFF202020, kFontId, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS,
                      255, false);
     context.PopClip();
   }
@@ -143,14 +156,19 @@ int main() {
     window->BlendFrom(0, 0, kWidth, kHeight, frame->DeviceContext(), 0, 0, kWidth, kHeight, 255);
   });
 
-  const double repaint_us = Measure([&] {
+  const auto repaint = [&](const wchar_t* long_text) {
     window->ResetPixels(all, 0);
     window->PushClip(all);
     window->DrawImage(all, skin, true, all, {0, 0, 120, 120}, {30, 30, 30, 30}, 255, false, false);
-    for (const Control& control : controls)
-      PaintControl(*window, control, text20);
+    int label = 0;
+    for (const Control& control : controls) {
+      PaintControl(*window, control, label, long_text);
+      label += control.texts;
+    }
     window->PopClip();
-  });
+  };
+  const double repaint_us = Measure([&] { repaint(nullptr); });
+  const double repaint_long_us = Measure([&] { repaint(text20.c_str()); });
 
   const ui::UiRect button{100, 100, 300, 140};
   const double nine_slice_us = Measure(
@@ -171,11 +189,15 @@ int main() {
     texts += control.texts;
   std::printf("render bench, %dx%d, median of %d rounds\n", kWidth, kHeight, kRounds);
   std::printf("  floor: one full-frame AlphaBlend      %9.1f us\n", floor_us);
-  std::printf("  full repaint (1 nine-slice background, %zu controls, %d text runs, %zu clips)\n",
+  std::printf("  full repaint (1 nine-slice background, %zu filled controls, half with rounded\n"
+              "  borders, %d short labels, %zu clips)\n",
               controls.size(), texts, controls.size() + texts + 1);
   std::printf("                                        %9.1f us\n", repaint_us);
   std::printf("  repaint / floor                       %9.2f  (goal <= 6)\n",
               repaint_us / floor_us);
+  std::printf("  the same with every label 20 characters long\n"
+              "                                        %9.1f us\n", repaint_long_us);
+  std::printf("  repaint (20-character labels) / floor %9.2f\n", repaint_long_us / floor_us);
   std::printf("  nine-slice draw 200x40                %9.1f us  (%.3f of floor)\n", nine_slice_us,
               nine_slice_us / floor_us);
   std::printf("  20-character text run                 %9.1f us  (%.3f of floor)\n", text_us,

@@ -4,6 +4,7 @@
 
 #include "tests/render/render_test_support.h"
 #include "ui/render/render_context.h"
+#include "ui/render/render_resources.h"
 
 namespace ui {
 namespace {
@@ -171,6 +172,28 @@ TEST_F(TextTest, UnknownFontsFallBackAndStillDraw) {
                     false);
   EXPECT_FALSE(InkBounds(*context).IsEmpty());
   EXPECT_FALSE(context->MeasureText(L"Fallback", L"no_such_font", DT_SINGLELINE, -1).IsEmpty());
+}
+
+TEST(TextFontTest, AFontIdWhoseFontChangesIsMadeAfresh) {
+  // The same id and, possibly, the same handle value: only the attributes
+  // tell the fonts apart.
+  HFONT current = nullptr;
+  RenderResources::SetFontLookup([&current](const std::wstring&) { return current; });
+  const auto make_font = [](int height) {
+    LOGFONTW logfont = {};
+    logfont.lfHeight = -height;
+    wcscpy_s(logfont.lfFaceName, test::kTestFontFace);
+    return CreateFontIndirectW(&logfont);
+  };
+  auto context = MakeContext(1, 1);
+  current = make_font(12);
+  const int small = context->MeasureText(L"Size", L"f", DT_SINGLELINE, -1).Height();
+  DeleteObject(current);
+  current = make_font(36);
+  const int large = context->MeasureText(L"Size", L"f", DT_SINGLELINE, -1).Height();
+  DeleteObject(current);
+  RenderResources::SetFontLookup(nullptr);
+  EXPECT_GT(large, small * 2);
 }
 
 TEST_F(TextTest, EmptyTextAndEmptyRectanglesDrawNothing) {

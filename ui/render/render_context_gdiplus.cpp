@@ -384,7 +384,7 @@ void RenderContext_GdiPlus::DrawText(const UiRect& rect,
   if (text.empty() || !HasBitmap() || rect.IsEmpty())
     return;
   TextFont font;
-  CreateTextFont(dc_, font_id, &font);
+  fonts_.Find(dc_, font_id, &font);
   const gdip::ScopedStringFormat string_format = CreateDrawFormat(format, line_limit);
   // Opaque text on a device context goes through GDI, which leaves the
   // alpha bytes at 0; 254 keeps GDI+ rendering it with its alpha.
@@ -407,7 +407,7 @@ void RenderContext_GdiPlus::DrawText(const UiRect& rect,
   if (!graphics)
     return;
   const gdip::GpRectF layout_f = ToRectF(layout);
-  gdip::GdipDrawString(graphics.get(), text.c_str(), TextLength(text), font.font.get(), &layout_f,
+  gdip::GdipDrawString(graphics.get(), text.c_str(), TextLength(text), font.font, &layout_f,
                        string_format.get(), brush.get());
 }
 
@@ -441,7 +441,7 @@ UiRect RenderContext_GdiPlus::MeasureText(const std::wstring& text,
   if (!graphics)
     return {};
   TextFont font;
-  CreateTextFont(dc_, font_id, &font);
+  fonts_.Find(dc_, font_id, &font);
   const gdip::ScopedStringFormat string_format = CreateMeasureFormat(format);
   if (!font.font || !string_format)
     return {};
@@ -452,14 +452,14 @@ UiRect RenderContext_GdiPlus::MeasureText(const std::wstring& text,
     if (format & DT_SINGLELINE) {
       const gdip::GpRectF unbounded(0, 0, 0, 0);
       gdip::GpRectF sample(0, 0, 0, 0);
-      gdip::GdipMeasureString(graphics.get(), kLineSample, 2, font.font.get(), &unbounded,
+      gdip::GdipMeasureString(graphics.get(), kLineSample, 2, font.font, &unbounded,
                               string_format.get(), &sample, nullptr, nullptr);
       height = sample.Height;
     }
     layout = gdip::GpRectF(0, 0, static_cast<float>(width), height);
   }
   gdip::GpRectF box(0, 0, 0, 0);
-  gdip::GdipMeasureString(graphics.get(), text.c_str(), TextLength(text), font.font.get(), &layout,
+  gdip::GdipMeasureString(graphics.get(), text.c_str(), TextLength(text), font.font, &layout,
                           string_format.get(), &box, nullptr, nullptr);
   return {Truncate(box.X), Truncate(box.Y), Truncate(box.X + box.Width + 1),
           Truncate(box.Y + box.Height + 1)};

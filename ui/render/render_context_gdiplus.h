@@ -4,6 +4,7 @@
 #include "ui/render/clip.h"
 #include "ui/render/render_context.h"
 #include "ui/render/solid_fill.h"
+#include "ui/render/text_format.h"
 
 namespace ui {
 
@@ -110,6 +111,7 @@ class RenderContext_GdiPlus : public IRenderContext {
   GdiClip clip_;
   GdiBitmap bitmap_;
   SolidFill solid_fill_;
+  TextFontCache fonts_;
 };
 
 }  // namespace ui
