@@ -85,16 +85,16 @@ std::vector<Control> MakeSkinControls() {
     const int col = i % 8, row = i / 8;
     const ui::UiRect bounds{40 + col * 230, 120 + row * 180, 40 + col * 230 + 210,
                             120 + row * 180 + 160};
-    controls.push_back({bounds, (i % 3 == 0) ? 0xFFF0F0F0u : 0xC0306090u, i % 2 == 0,
-                        (i % 2 == 0) ? 3 : 2});
+    controls.push_back(
+        {bounds, (i % 3 == 0) ? 0xFFF0F0F0u : 0xC0306090u, i % 2 == 0, (i % 2 == 0) ? 3 : 2});
   }
   return controls;
 }
 
 // Labels and button captions of a launcher-like skin.
 const wchar_t* const kLabels[] = {
-    L"Start game", L"Settings",   L"Log in",       L"Remember me", L"Server 12: Dragonfly",
-    L"Cancel",     L"OK",         L"Announcements", L"Version 1.0.3", L"Recent servers",
+    L"Start game", L"Settings", L"Log in",        L"Remember me",   L"Server 12: Dragonfly",
+    L"Cancel",     L"OK",       L"Announcements", L"Version 1.0.3", L"Recent servers",
 };
 
 // `long_text`, when given, replaces every label.
@@ -112,8 +112,7 @@ void PaintControl(ui::IRenderContext& context,
     const ui::UiRect line{control.bounds.left + 8, control.bounds.top + 10 + t * 40,
                           control.bounds.right - 8, control.bounds.top + 40 + t * 40};
     context.PushClip(line);
-    const wchar_t* label =
-        long_text ? long_text : kLabels[(first_label + t) % std::size(kLabels)];
+    const wchar_t* label = long_text ? long_text : kLabels[(first_label + t) % std::size(kLabels)];
     context.DrawText(line, label, 0xFF202020, kFontId, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS,
                      255, false);
     context.PopClip();
@@ -189,14 +188,17 @@ int main() {
     texts += control.texts;
   std::printf("render bench, %dx%d, median of %d rounds\n", kWidth, kHeight, kRounds);
   std::printf("  floor: one full-frame AlphaBlend      %9.1f us\n", floor_us);
-  std::printf("  full repaint (1 nine-slice background, %zu filled controls, half with rounded\n"
-              "  borders, %d short labels, %zu clips)\n",
-              controls.size(), texts, controls.size() + texts + 1);
+  std::printf(
+      "  full repaint (1 nine-slice background, %zu filled controls, half with rounded\n"
+      "  borders, %d short labels, %zu clips)\n",
+      controls.size(), texts, controls.size() + texts + 1);
   std::printf("                                        %9.1f us\n", repaint_us);
   std::printf("  repaint / floor                       %9.2f  (goal <= 6)\n",
               repaint_us / floor_us);
-  std::printf("  the same with every label 20 characters long\n"
-              "                                        %9.1f us\n", repaint_long_us);
+  std::printf(
+      "  the same with every label 20 characters long\n"
+      "                                        %9.1f us\n",
+      repaint_long_us);
   std::printf("  repaint (20-character labels) / floor %9.2f\n", repaint_long_us / floor_us);
   std::printf("  nine-slice draw 200x40                %9.1f us  (%.3f of floor)\n", nine_slice_us,
               nine_slice_us / floor_us);

@@ -53,8 +53,8 @@ class DrawImageTest : public ::testing::Test {
 TEST_F(DrawImageTest, NineSliceCornersLandAtExactPositions) {
   MakeNineSliceImage();
   auto context = MakeContext(100, 40);
-  context->DrawImage(kAll, bitmap_, true, {0, 0, 100, 40}, {0, 0, 10, 10}, {3, 3, 3, 3}, 255,
-                     false, false);
+  context->DrawImage(kAll, bitmap_, true, {0, 0, 100, 40}, {0, 0, 10, 10}, {3, 3, 3, 3}, 255, false,
+                     false);
   EXPECT_EQ(PixelAt(*context, 0, 0), kTopLeft);
   EXPECT_EQ(PixelAt(*context, 2, 2), kTopLeft);
   EXPECT_EQ(PixelAt(*context, 3, 0), kEdge);
@@ -75,8 +75,8 @@ TEST_F(DrawImageTest, NineSliceFollowsTheDrawingOrigin) {
   MakeNineSliceImage();
   auto context = MakeContext(30, 30);
   context->SetDrawingOrigin(-5, -5);
-  context->DrawImage(kAll, bitmap_, true, {0, 0, 20, 20}, {0, 0, 10, 10}, {3, 3, 3, 3}, 255,
-                     false, false);
+  context->DrawImage(kAll, bitmap_, true, {0, 0, 20, 20}, {0, 0, 10, 10}, {3, 3, 3, 3}, 255, false,
+                     false);
   EXPECT_EQ(PixelAt(*context, 4, 4), 0u);
   EXPECT_EQ(PixelAt(*context, 5, 5), kTopLeft);
   EXPECT_EQ(PixelAt(*context, 24, 24), kBottomRight);
@@ -175,16 +175,22 @@ TEST_F(DrawImageTest, DegenerateInputsDrawNothing) {
   };
   draw(nullptr, kAll, {0, 0, 20, 20}, {0, 0, 10, 10});
   draw(bitmap_, {0, 0, 0, 0}, {0, 0, 20, 20}, {0, 0, 10, 10});
-  draw(bitmap_, kAll, {20, 20, 0, 0}, {0, 0, 10, 10});    // inverted: no mirror image
-  draw(bitmap_, kAll, {0, 0, 20, 20}, {10, 10, 0, 0});    // inverted source
+  draw(bitmap_, kAll, {20, 20, 0, 0}, {0, 0, 10, 10});  // inverted: no mirror image
+  draw(bitmap_, kAll, {0, 0, 20, 20}, {10, 10, 0, 0});  // inverted source
   draw(bitmap_, kAll, {0, 0, 20, 20}, {0, 0, 0, 0});
   EXPECT_EQ(test::InkBounds(*context), (UiRect{}));
 
-  // A destination larger than anything allocatable is still just clipped.
-  context->DrawImage(kAll, bitmap_, true, {-1000000, -1000000, 1000000, 1000000},
-                     {0, 0, 10, 10}, {}, 255, false, false);
+  // A destination larger than anything allocatable is still just clipped:
+  // the stretched centre covers the whole context.
+  context->DrawImage(kAll, bitmap_, true, {-1000000, -1000000, 1000000, 1000000}, {0, 0, 10, 10},
+                     {}, 255, false, false);
+  EXPECT_EQ(PixelAt(*context, 10, 10), kCentre);
+  // Tiles across a destination of two billion pixels: only the visible
+  // ones are drawn (at 10-pixel steps from an odd start).
+  context->Clear();
   context->DrawImage({0, 0, 20, 20}, bitmap_, true, {INT32_MIN / 2, 0, INT32_MAX / 2, 20},
                      {0, 0, 10, 10}, {}, 255, true, false);
+  EXPECT_EQ(test::InkBounds(*context), (UiRect{0, 0, 20, 20}));
 }
 
 }  // namespace

@@ -9,9 +9,9 @@ namespace {
 
 TEST(UiRectTest, EmptyAndInvertedRectanglesMeetNothing) {
   const UiRect box{0, 0, 10, 10};
-  EXPECT_FALSE((UiRect{5, 5, 5, 20}).Intersects(box));   // zero width
-  EXPECT_FALSE((UiRect{8, 8, 2, 2}).Intersects(box));    // inverted
-  EXPECT_FALSE((UiRect{10, 0, 20, 10}).Intersects(box)); // touching edge only
+  EXPECT_FALSE((UiRect{5, 5, 5, 20}).Intersects(box));    // zero width
+  EXPECT_FALSE((UiRect{8, 8, 2, 2}).Intersects(box));     // inverted
+  EXPECT_FALSE((UiRect{10, 0, 20, 10}).Intersects(box));  // touching edge only
   EXPECT_TRUE((UiRect{9, 9, 20, 20}).Intersects(box));
   EXPECT_TRUE((UiRect{8, 8, 2, 2}).IsEmpty());
 }

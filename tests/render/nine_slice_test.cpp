@@ -27,11 +27,11 @@ TEST(NineSliceTest, NoCornersStretchesTheWholeSourceOntoTheWholeDestination) {
 TEST(NineSliceTest, CornersKeepTheirSizeAndTheCentreStretchesInDrawingOrder) {
   // A 10x10 source with 3-pixel corners into 100x40.
   const auto pieces = Pieces({kEverywhere, {0, 0, 100, 40}, {0, 0, 10, 10}, {3, 3, 3, 3}});
-  EXPECT_THAT(pieces, ElementsAre(ImagePiece{{3, 3, 97, 37}, {3, 3, 7, 7}},   // centre
-                                  ImagePiece{{0, 0, 3, 3}, {0, 0, 3, 3}},     // top-left
-                                  ImagePiece{{3, 0, 97, 3}, {3, 0, 7, 3}},    // top
-                                  ImagePiece{{97, 0, 100, 3}, {7, 0, 10, 3}}, // top-right
-                                  ImagePiece{{0, 3, 3, 37}, {0, 3, 3, 7}},    // left
+  EXPECT_THAT(pieces, ElementsAre(ImagePiece{{3, 3, 97, 37}, {3, 3, 7, 7}},     // centre
+                                  ImagePiece{{0, 0, 3, 3}, {0, 0, 3, 3}},       // top-left
+                                  ImagePiece{{3, 0, 97, 3}, {3, 0, 7, 3}},      // top
+                                  ImagePiece{{97, 0, 100, 3}, {7, 0, 10, 3}},   // top-right
+                                  ImagePiece{{0, 3, 3, 37}, {0, 3, 3, 7}},      // left
                                   ImagePiece{{97, 3, 100, 37}, {7, 3, 10, 7}},  // right
                                   ImagePiece{{0, 37, 3, 40}, {0, 7, 3, 10}},    // bottom-left
                                   ImagePiece{{3, 37, 97, 40}, {3, 7, 7, 10}},   // bottom
@@ -64,13 +64,11 @@ TEST(NineSliceTest, TilingBothWaysGoesRowByRowFromTheSourceCentreCorner) {
   const auto pieces = Pieces({kEverywhere, {0, 0, 7, 6}, {0, 0, 4, 4}, {1, 1, 1, 1}, true, true});
   ASSERT_GE(pieces.size(), 6u);
   // Centre 5x4 in 2x2 tiles: 3 columns x 2 rows, the last column 1 wide.
-  EXPECT_THAT(std::vector<ImagePiece>(pieces.begin(), pieces.begin() + 6),
-              ElementsAre(ImagePiece{{1, 1, 3, 3}, {1, 1, 3, 3}},
-                          ImagePiece{{3, 1, 5, 3}, {1, 1, 3, 3}},
-                          ImagePiece{{5, 1, 6, 3}, {1, 1, 2, 3}},
-                          ImagePiece{{1, 3, 3, 5}, {1, 1, 3, 3}},
-                          ImagePiece{{3, 3, 5, 5}, {1, 1, 3, 3}},
-                          ImagePiece{{5, 3, 6, 5}, {1, 1, 2, 3}}));
+  EXPECT_THAT(
+      std::vector<ImagePiece>(pieces.begin(), pieces.begin() + 6),
+      ElementsAre(ImagePiece{{1, 1, 3, 3}, {1, 1, 3, 3}}, ImagePiece{{3, 1, 5, 3}, {1, 1, 3, 3}},
+                  ImagePiece{{5, 1, 6, 3}, {1, 1, 2, 3}}, ImagePiece{{1, 3, 3, 5}, {1, 1, 3, 3}},
+                  ImagePiece{{3, 3, 5, 5}, {1, 1, 3, 3}}, ImagePiece{{5, 3, 6, 5}, {1, 1, 2, 3}}));
 }
 
 TEST(NineSliceTest, OnlyPiecesMeetingThePaintRectangleAreDrawn) {
@@ -98,16 +96,16 @@ TEST(NineSliceTest, DegenerateInputsDrawNothingRatherThanMirroring) {
   }
   // Tiling from an empty source centre draws no centre (and does not loop);
   // the edges have no source either, so only the four corners remain.
-  EXPECT_THAT(Pieces({kEverywhere, {0, 0, 100, 100}, {0, 0, 6, 6}, {3, 3, 3, 3}, true, true}),
-              ElementsAre(ImagePiece{{0, 0, 3, 3}, {0, 0, 3, 3}},
-                          ImagePiece{{97, 0, 100, 3}, {3, 0, 6, 3}},
-                          ImagePiece{{0, 97, 3, 100}, {0, 3, 3, 6}},
-                          ImagePiece{{97, 97, 100, 100}, {3, 3, 6, 6}}));
+  EXPECT_THAT(
+      Pieces({kEverywhere, {0, 0, 100, 100}, {0, 0, 6, 6}, {3, 3, 3, 3}, true, true}),
+      ElementsAre(ImagePiece{{0, 0, 3, 3}, {0, 0, 3, 3}}, ImagePiece{{97, 0, 100, 3}, {3, 0, 6, 3}},
+                  ImagePiece{{0, 97, 3, 100}, {0, 3, 3, 6}},
+                  ImagePiece{{97, 97, 100, 100}, {3, 3, 6, 6}}));
 }
 
 TEST(NineSliceTest, HugeDestinationsTileOnlyWhereThePaintRectangleIs) {
-  const auto pieces = Pieces(
-      {{0, 0, 20, 1}, {INT32_MIN / 2, 0, INT32_MAX / 2, 1}, {0, 0, 1, 1}, {}, true, false});
+  const auto pieces =
+      Pieces({{0, 0, 20, 1}, {INT32_MIN / 2, 0, INT32_MAX / 2, 1}, {0, 0, 1, 1}, {}, true, false});
   EXPECT_EQ(pieces.size(), 20u);
   EXPECT_EQ(pieces.front().dest, (UiRect{0, 0, 1, 1}));
 }

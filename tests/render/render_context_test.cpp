@@ -103,8 +103,8 @@ TEST(RenderContextTest, NestedClipsNarrowAndPopOneLevelAtATime) {
 
 TEST(RenderContextTest, ClipRectanglesFollowTheDrawingOrigin) {
   auto context = MakeContext(20, 20);
-  context->SetDrawingOrigin(-10, 0);      // logical x maps to device x + 10
-  context->PushClip({0, 0, 2, 20});       // device columns 10 and 11
+  context->SetDrawingOrigin(-10, 0);  // logical x maps to device x + 10
+  context->PushClip({0, 0, 2, 20});   // device columns 10 and 11
   context->SetDrawingOrigin(0, 0);
   context->FillColor({0, 0, 20, 1}, kRed, 255);
   context->PopClip();
@@ -153,9 +153,7 @@ TEST(RenderContextTest, AutoClipPopsWhatItPushed) {
     context->FillColor({0, 0, 10, 10}, kRed, 255);
   }
   EXPECT_EQ(CountColor(*context, kRed), 9);
-  {
-    AutoClip round(context.get(), {5, 5, 9, 9}, 2, 2);
-  }
+  { AutoClip round(context.get(), {5, 5, 9, 9}, 2, 2); }
   context->FillColor({0, 0, 10, 10}, kBlue, 255);
   EXPECT_EQ(CountColor(*context, kBlue), 100);
   AutoClip without_context(nullptr, {0, 0, 1, 1});

@@ -67,8 +67,8 @@ TEST(FillColorTest, SolidFillsMatchAGdiplusBrush) {
       for (int shift = 0; shift < 32; shift += 8) {
         EXPECT_NEAR(static_cast<int>((ours >> shift) & 0xFF),
                     static_cast<int>((reference >> shift) & 0xFF), 1)
-            << std::hex << "colour " << color << " over " << background << ": " << ours
-            << " vs " << reference;
+            << std::hex << "colour " << color << " over " << background << ": " << ours << " vs "
+            << reference;
       }
     }
   }
@@ -174,8 +174,8 @@ TEST(OutlineTest, EllipsesAndRoundRectsAreAntiAliasedAndPremultiplied) {
 
 TEST(OutlineTest, StrokesFollowTheDrawingOriginAndTheClip) {
   auto context = MakeContext(30, 30);
-  context->SetDrawingOrigin(-10, -10);     // logical (0, 0) is device (10, 10)
-  context->PushClip({0, 0, 5, 20});        // device columns 10..14
+  context->SetDrawingOrigin(-10, -10);  // logical (0, 0) is device (10, 10)
+  context->PushClip({0, 0, 5, 20});     // device columns 10..14
   context->DrawRect({0, 0, 10, 10}, 1, kRed);
   context->PopClip();
   context->SetDrawingOrigin(0, 0);

@@ -49,9 +49,9 @@ void PixelGraphics::CarryOverClipAndOrigin(HDC dc, const UiRect* limit) {
   const bool has_clip = clip && GetClipRgn(dc, clip) == 1;
   if (limit) {
     const UiRect device = limit->Offset(-origin.x, -origin.y);
-    HRGN limit_region =
-        device.IsEmpty() ? CreateRectRgn(0, 0, 0, 0)
-                         : CreateRectRgn(device.left, device.top, device.right, device.bottom);
+    HRGN limit_region = device.IsEmpty()
+                            ? CreateRectRgn(0, 0, 0, 0)
+                            : CreateRectRgn(device.left, device.top, device.right, device.bottom);
     if (has_clip && limit_region)
       CombineRgn(clip, clip, limit_region, RGN_AND);
     else if (clip && limit_region)

@@ -17,10 +17,7 @@ namespace ui {
 class PixelGraphics {
  public:
   // `limit`, when given, narrows the clip further (logical coordinates).
-  PixelGraphics(HDC dc,
-                const GdiBitmap& bitmap,
-                bool anti_alias,
-                const UiRect* limit = nullptr);
+  PixelGraphics(HDC dc, const GdiBitmap& bitmap, bool anti_alias, const UiRect* limit = nullptr);
   PixelGraphics(const PixelGraphics&) = delete;
   PixelGraphics& operator=(const PixelGraphics&) = delete;
   ~PixelGraphics();

@@ -131,7 +131,9 @@ void RenderContext_GdiPlus::ResetPixels(const UiRect& rect, uint8_t value) {
   bitmap_.ResetPixels(rect, value);
 }
 
-void RenderContext_GdiPlus::FixAlpha(const UiRect& dirty, const UiPadding& padding, uint8_t marker) {
+void RenderContext_GdiPlus::FixAlpha(const UiRect& dirty,
+                                     const UiPadding& padding,
+                                     uint8_t marker) {
   bitmap_.FixAlpha(dirty, padding, marker);
 }
 
@@ -228,9 +230,8 @@ void RenderContext_GdiPlus::DrawImage(const UiRect& paint,
     const bool always_blend = transparent_ || has_alpha || fade < 255;
     ForEachNineSlicePiece({paint, dest, source, corners, tile_x, tile_y},
                           [&](const ImagePiece& piece) {
-                            const bool same_size =
-                                piece.dest.Width() == piece.source.Width() &&
-                                piece.dest.Height() == piece.source.Height();
+                            const bool same_size = piece.dest.Width() == piece.source.Width() &&
+                                                   piece.dest.Height() == piece.source.Height();
                             DrawImagePiece(source_dc, piece, always_blend || same_size, fade);
                           });
     SetStretchBltMode(dc_, old_mode);

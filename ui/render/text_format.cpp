@@ -26,9 +26,9 @@ bool FontFromDeviceContext(HDC dc, TextFont* out) {
 }
 
 bool SameLogfont(const LOGFONTW& a, const LOGFONTW& b) {
-  return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth &&
-         a.lfEscapement == b.lfEscapement && a.lfOrientation == b.lfOrientation &&
-         a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic && a.lfUnderline == b.lfUnderline &&
+  return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+         a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight &&
+         a.lfItalic == b.lfItalic && a.lfUnderline == b.lfUnderline &&
          a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
          a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
          a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
