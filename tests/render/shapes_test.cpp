@@ -188,6 +188,16 @@ TEST(OutlineTest, StrokesFollowTheDrawingOriginAndTheClip) {
   EXPECT_EQ(ink.right, 15) << "the right side is clipped away";
 }
 
+TEST(OutlineTest, StrokesObeyRoundClips) {
+  auto context = MakeContext(30, 30);
+  context->PushRoundClip({0, 0, 30, 30}, 20, 20);
+  context->DrawRect({0, 0, 29, 29}, 1, kRed);
+  context->PopClip();
+  EXPECT_EQ(PixelAt(*context, 0, 0), 0u) << "the rounded corner is cut off";
+  EXPECT_EQ(PixelAt(*context, 15, 0), kRed);
+  EXPECT_EQ(PixelAt(*context, 0, 15), kRed);
+}
+
 TEST(OutlineTest, BottomUpContextsDrawTheRightWayUp) {
   RenderContext_GdiPlus context;
   ASSERT_TRUE(context.Resize(10, 10, false));
