@@ -1,9 +1,6 @@
 #include "ui/core/global_resources.h"
 
 #include <commctrl.h>
-#include <objidl.h>  // PROPID, left out by WIN32_LEAN_AND_MEAN
-
-#include <gdiplus.h>
 
 #include <algorithm>
 #include <map>
