@@ -1,16 +1,15 @@
 #include "ui/core/global_resources.h"
 
 #include <commctrl.h>
-#include <objidl.h>  // PROPID, left out by WIN32_LEAN_AND_MEAN
-
-#include <gdiplus.h>
 
 #include <algorithm>
 #include <map>
 #include <utility>
 
+#include "ui/core/global_skin_reader.h"
 #include "ui/core/image_info.h"
 #include "ui/core/language_strings.h"
+#include "ui/core/markup.h"
 #include "ui/render/gdiplus_session.h"
 #include "ui/render/render_context.h"
 #include "ui/render/render_factory.h"
@@ -126,6 +125,8 @@ void GlobalResources::SetResourceFolder(const std::wstring& path) {
   if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/')
     folder.push_back(L'\\');
   state().resource_folder = std::move(folder);
+  // Skin files named by relative paths are read below this folder.
+  MarkupDocument::SetResourceFolderProvider(&GlobalResources::ResourceFolder);
 }
 
 std::wstring GlobalResources::ResourceFolder() {
@@ -274,7 +275,7 @@ void GlobalResources::ForgetCachedImage(const std::wstring& path, const ImageInf
 }
 
 void GlobalResources::LoadGlobalSkin() {
-  // Filled in with the markup reader.
+  GlobalSkinReader::ReadFile(kGlobalSkinFile);
 }
 
 }  // namespace ui
