@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "tests/resources/test_files.h"
 #include "ui/core/global_resources.h"
 
 namespace ui::test {
@@ -35,11 +36,6 @@ void RemoveFolder(const std::wstring& folder) {
   RemoveDirectoryW(folder.c_str());
 }
 
-void PutLe(std::vector<uint8_t>* bytes, uint32_t value, int count) {
-  for (int i = 0; i < count; ++i)
-    bytes->push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
 // Starts the process-wide resources (render factory, GDI+) for the whole
 // run, as the application does before its first window.
 class ResourcesEnvironment : public testing::Environment {
@@ -63,30 +59,7 @@ const std::wstring& TestFolder() {
   return folder;
 }
 
-std::wstring WriteBmp(const std::wstring& name, int32_t width, int32_t height, uint32_t rgb) {
-  const uint32_t row = static_cast<uint32_t>((width * 3 + 3) / 4 * 4);
-  const uint32_t pixels = row * static_cast<uint32_t>(height);
-  std::vector<uint8_t> bytes = {'B', 'M'};
-  PutLe(&bytes, 54 + pixels, 4);
-  PutLe(&bytes, 0, 4);
-  PutLe(&bytes, 54, 4);
-  PutLe(&bytes, 40, 4);
-  PutLe(&bytes, static_cast<uint32_t>(width), 4);
-  PutLe(&bytes, static_cast<uint32_t>(height), 4);
-  PutLe(&bytes, 1, 2);
-  PutLe(&bytes, 24, 2);
-  PutLe(&bytes, 0, 4);
-  PutLe(&bytes, pixels, 4);
-  PutLe(&bytes, 2835, 4);
-  PutLe(&bytes, 2835, 4);
-  PutLe(&bytes, 0, 4);
-  PutLe(&bytes, 0, 4);
-  for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x)
-      PutLe(&bytes, rgb, 3);
-    for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < row; ++pad)
-      bytes.push_back(0);
-  }
+std::wstring WriteTestFile(const std::wstring& name, const std::vector<uint8_t>& bytes) {
   const std::wstring path = TestFolder() + name;
   FILE* file = _wfopen(path.c_str(), L"wb");
   if (file) {
@@ -94,6 +67,12 @@ std::wstring WriteBmp(const std::wstring& name, int32_t width, int32_t height, u
     fclose(file);
   }
   return path;
+}
+
+std::wstring WriteBmp(const std::wstring& name, int32_t width, int32_t height, uint32_t rgb) {
+  const Rgba fill = {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8),
+                     static_cast<uint8_t>(rgb), 255};
+  return WriteTestFile(name, EncodeBmp24(width, height, fill));
 }
 
 }  // namespace ui::test
