@@ -293,14 +293,16 @@ int main() {
               tree.controls);
   std::printf("  visit floor (FindControl visits each control once):  %8.1f us  (%zu visited)\n",
               visit_us, visited);
-  std::printf("  full measure-and-arrange after a resize, window:     %8.1f us = %6.2f x floor"
-              "  (goal <= 5); touched %zu controls\n",
-              full_us, full_us / visit_us, touched.full);
+  std::printf(
+      "  full measure-and-arrange after a resize, window:     %8.1f us = %6.2f x floor"
+      "  (goal <= 5); touched %zu controls\n",
+      full_us, full_us / visit_us, touched.full);
   std::printf("  the same without a window (layout arithmetic only):  %8.1f us = %6.2f x floor\n",
               bare_full_us, bare_full_us / visit_us);
-  std::printf("  one label changes size, next layout pass:            %8.1f us = %6.2f x floor;"
-              "  %zu control(s) arranged from the top, touched %zu controls (%.2f %% of the tree)\n",
-              single_us, single_us / visit_us, touched.arranged, touched.single,
-              100.0 * static_cast<double>(touched.single) / static_cast<double>(tree.controls));
+  std::printf(
+      "  one label changes size, next layout pass:            %8.1f us = %6.2f x floor;"
+      "  %zu control(s) arranged from the top, touched %zu controls (%.2f %% of the tree)\n",
+      single_us, single_us / visit_us, touched.arranged, touched.single,
+      100.0 * static_cast<double>(touched.single) / static_cast<double>(tree.controls));
   return passes > 0 ? 0 : 1;
 }

@@ -340,10 +340,10 @@ TEST(BoxHitTestTest, FindSubControlIgnoresCaseAndSearchesDeep) {
 TEST(BoxSelectionTest, FindSelectableIndexSkipsWhatCannotBeSelected) {
   std::unique_ptr<Box> box(MakeBox());
   EXPECT_EQ(box->FindSelectableIndex(0, true), -1);
-  box->Add(MakeStretch());    // 0: not a list item
-  box->Add(new ListItem);     // 1
-  box->Add(new ListItem);     // 2: disabled below
-  box->Add(MakeStretch());    // 3
+  box->Add(MakeStretch());  // 0: not a list item
+  box->Add(new ListItem);   // 1
+  box->Add(new ListItem);   // 2: disabled below
+  box->Add(MakeStretch());  // 3
   box->GetItemAt(2)->SetEnabled(false);
   EXPECT_EQ(box->FindSelectableIndex(0, true), 1);
   EXPECT_EQ(box->FindSelectableIndex(2, true), -1);

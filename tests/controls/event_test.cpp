@@ -84,10 +84,10 @@ TEST_F(EventTreeTest, OwnHandlersThenReactionThenAncestorsUpToTheRoot) {
     return true;
   });
   EXPECT_TRUE(button_->SendEvent(kEventClick));
-  EXPECT_EQ(log_, (Log{"button.click.1", "button.click.2", "button.all", "button.xml.click",
-                       "button.xml.all", "button.handle", "panel.bubbled", "panel.bubbled.all",
-                       "panel.xml.bubbled", "panel.handle", "root.bubbled(button)",
-                       "root.handle"}));
+  EXPECT_EQ(log_,
+            (Log{"button.click.1", "button.click.2", "button.all", "button.xml.click",
+                 "button.xml.all", "button.handle", "panel.bubbled", "panel.bubbled.all",
+                 "panel.xml.bubbled", "panel.handle", "root.bubbled(button)", "root.handle"}));
 }
 
 TEST_F(EventTreeTest, AFalseOwnHandlerStopsEverythingAfterIt) {
@@ -134,8 +134,8 @@ TEST_F(EventTreeTest, AllHandlersSeeEveryNonInternalEvent) {
   });
   button_->SendEvent(kEventSelect);
   button_->SendEvent(kEventMouseHover);
-  for (EventType internal : {kEventInternalDoubleClick, kEventInternalMenu,
-                             kEventInternalSetFocus, kEventInternalKillFocus}) {
+  for (EventType internal : {kEventInternalDoubleClick, kEventInternalMenu, kEventInternalSetFocus,
+                             kEventInternalKillFocus}) {
     button_->SendEvent(internal);
   }
   EXPECT_EQ(log_, (Log{"all:42", "all:17"}));
@@ -155,8 +155,8 @@ TEST_F(EventTreeTest, HandlersOfADestroyedOwnerNeverRun) {
   };
   auto form = std::make_unique<Form>(&log_);
   Form* raw = form.get();
-  root_->AttachBubbledEvent(kEventClick,
-                            form->MakeWeakCallback([raw](EventArgs* a) { return raw->OnClick(a); }));
+  root_->AttachBubbledEvent(
+      kEventClick, form->MakeWeakCallback([raw](EventArgs* a) { return raw->OnClick(a); }));
   button_->SendEvent(kEventClick);
   EXPECT_EQ(log_, (Log{"button.handle", "panel.handle", "form.click", "root.handle"}));
 
@@ -393,8 +393,8 @@ TEST(SkinEventTest, ReceiverInsideTheOwnerIgnoresCaseAndWindowNamesAreExact) {
   EXPECT_EQ(FindSkinEventReceiver(panel, L"Title"), title);
   EXPECT_EQ(FindSkinEventReceiver(panel, L"./other"), nullptr);
 
-  panel->AttachXmlEvent(kEventClick, MakeSkinEventHandler(panel, L"other",
-                                                          L"visible=\"false\" width=\"12\""));
+  panel->AttachXmlEvent(kEventClick,
+                        MakeSkinEventHandler(panel, L"other", L"visible=\"false\" width=\"12\""));
   EXPECT_TRUE(panel->SendEvent(kEventClick));
   EXPECT_FALSE(other->IsVisible());
   EXPECT_EQ(other->GetFixedWidth(), 12);

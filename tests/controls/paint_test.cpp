@@ -39,13 +39,13 @@ class PaintTest : public testing::Test {
 };
 
 TEST_F(PaintTest, ContentInOrderInsideClipAndOrigin) {
-  auto control = Placed(L"bkcolor=\"paint_red\" normalcolor=\"paint_blue\" "
-                        L"bordercolor=\"paint_blue\" bordersize=\"1\"");
+  auto control = Placed(
+      L"bkcolor=\"paint_red\" normalcolor=\"paint_blue\" "
+      L"bordercolor=\"paint_blue\" bordersize=\"1\"");
   control->Draw(&context_, {10, 10, 30, 30});
-  EXPECT_EQ(context_.calls(),
-            (Calls{"PushClip 0,0,100,50", "FillColor 10,10,30,30 ffff0000 255",
-                   "FillColor 10,10,30,30 paint_blue 255", "DrawRect 0,0,99,49 1 ff0000ff",
-                   "PopClip"}));
+  EXPECT_EQ(context_.calls(), (Calls{"PushClip 0,0,100,50", "FillColor 10,10,30,30 ffff0000 255",
+                                     "FillColor 10,10,30,30 paint_blue 255",
+                                     "DrawRect 0,0,99,49 1 ff0000ff", "PopClip"}));
 }
 
 TEST_F(PaintTest, NothingOutsideThePaintRectangleOrAtAlphaZero) {
@@ -87,9 +87,9 @@ TEST_F(PaintTest, StateColoursFallBack) {
   control->PaintContent(&context_, {0, 0, 100, 50});
   control->ApplyAttribute(L"state", L"pushed");
   control->PaintContent(&context_, {0, 0, 100, 50});
-  EXPECT_EQ(context_.calls(), (Calls{"FillColor 0,0,100,50 c_normal 255",
-                                     "FillColor 0,0,100,50 c_normal 255",
-                                     "FillColor 0,0,100,50 c_pushed 255"}));
+  EXPECT_EQ(context_.calls(),
+            (Calls{"FillColor 0,0,100,50 c_normal 255", "FillColor 0,0,100,50 c_normal 255",
+                   "FillColor 0,0,100,50 c_pushed 255"}));
 }
 
 TEST_F(PaintTest, HotColourCrossFadesByHotAlpha) {
@@ -99,10 +99,9 @@ TEST_F(PaintTest, HotColourCrossFadesByHotAlpha) {
   control->PaintContent(&context_, {0, 0, 100, 50});
   control->ApplyAttribute(L"state", L"pushed");
   control->PaintContent(&context_, {0, 0, 100, 50});
-  EXPECT_EQ(context_.calls(), (Calls{"FillColor 0,0,100,50 c_normal 255",
-                                     "FillColor 0,0,100,50 c_normal 255",
-                                     "FillColor 0,0,100,50 c_hot 100",
-                                     "FillColor 0,0,100,50 c_hot 255"}));
+  EXPECT_EQ(context_.calls(),
+            (Calls{"FillColor 0,0,100,50 c_normal 255", "FillColor 0,0,100,50 c_normal 255",
+                   "FillColor 0,0,100,50 c_hot 100", "FillColor 0,0,100,50 c_hot 255"}));
 }
 
 TEST_F(PaintTest, UniformBorderStaysInsideTheBounds) {
@@ -112,15 +111,16 @@ TEST_F(PaintTest, UniformBorderStaysInsideTheBounds) {
   round->PaintContent(&context_, {0, 0, 100, 50});
   auto colourless = Placed(L"bordercolor=\"paint_none\" bordersize=\"2\"");
   colourless->PaintContent(&context_, {0, 0, 100, 50});
-  EXPECT_EQ(context_.calls(), (Calls{"DrawRect 1,1,98,48 3 ffff0000",
-                                     "DrawRoundRect 1,1,99,49 4,6 2 ffff0000"}));
+  EXPECT_EQ(context_.calls(),
+            (Calls{"DrawRect 1,1,98,48 3 ffff0000", "DrawRoundRect 1,1,99,49 4,6 2 ffff0000"}));
 }
 
 TEST_F(PaintTest, SideBordersAreLinesOfTheirOwnWidth) {
   auto thin = Placed(L"bordercolor=\"paint_red\" bordersize=\"1,0,1,0\"");
   thin->PaintContent(&context_, {0, 0, 100, 50});
-  auto thick = Placed(L"bordercolor=\"paint_red\" bordersize=\"9\" topbordersize=\"2\" "
-                      L"bottombordersize=\"3\"");
+  auto thick = Placed(
+      L"bordercolor=\"paint_red\" bordersize=\"9\" topbordersize=\"2\" "
+      L"bottombordersize=\"3\"");
   thick->PaintContent(&context_, {0, 0, 100, 50});
   EXPECT_EQ(context_.calls(),
             (Calls{"DrawLine 0,0,0,49 1 ffff0000", "DrawLine 99,0,99,49 1 ffff0000",
@@ -131,8 +131,8 @@ TEST_F(PaintTest, RoundClipAndRenderOffset) {
   auto control = Placed(L"borderround=\"8,8\" renderoffset=\"5,-6\"");
   control->SetClipEnabled(false);
   control->Draw(&context_, {0, 0, 100, 50});
-  EXPECT_EQ(context_.calls(), (Calls{"PushRoundClip 0,0,100,50 8,8", "Origin 5,-6",
-                                     "Origin 0,0", "PopClip"}));
+  EXPECT_EQ(context_.calls(),
+            (Calls{"PushRoundClip 0,0,100,50 8,8", "Origin 5,-6", "Origin 0,0", "PopClip"}));
 }
 
 TEST_F(PaintTest, BoxPaintsItsVisibleChildrenInOrder) {
@@ -178,9 +178,8 @@ TEST_F(PaintTest, TranslucentControlDrawsChildrenDirectlyThenBlendsItsContent) {
   box->ApplyAttributeList(L"alpha=\"128\" bkcolor=\"paint_red\"");
   box->SetBounds({20, 10, 120, 60});
   box->Draw(&context_, {0, 0, 70, 40});
-  EXPECT_EQ(context_.calls(),
-            (Calls{"Transparent on", "FillColor 20,10,30,20 c_child 255", "Transparent off",
-                   "BlendFrom 20,10,70,40 from 0,0 128"}));
+  EXPECT_EQ(context_.calls(), (Calls{"Transparent on", "FillColor 20,10,30,20 c_child 255",
+                                     "Transparent off", "BlendFrom 20,10,70,40 from 0,0 128"}));
 }
 
 TEST_F(PaintTest, CachedControlRepaintsItsCopyOnlyWhenInvalidated) {
@@ -226,7 +225,8 @@ TEST_F(PaintTest, BackgroundImageDrawsOverTheWholeControlOrItsDestination) {
   control->SetBounds({10, 20, 110, 70});
   control->SetBackgroundImage(file);
   control->PaintContent(&context_, {0, 0, 200, 200});
-  control->SetBackgroundImage(L"file='" + file + L"' dest='1,2,3,4' source='0,0,2,2' "
+  control->SetBackgroundImage(L"file='" + file +
+                              L"' dest='1,2,3,4' source='0,0,2,2' "
                               L"corner='1,1,1,1' fade='300' xtiled='true'");
   control->PaintContent(&context_, {0, 0, 200, 200});
   EXPECT_EQ(context_.calls(),
@@ -265,8 +265,9 @@ TEST_F(PaintTest, PushedWithoutItsOwnImageShowsTheHotOneOpaque) {
   EXPECT_NE(images[2].find("source 0,0,3,3 corners 0,0,0,0 fade 255"), std::string::npos);
   // The hot image keeps its own fade for the next time.
   EXPECT_EQ(images[3], images[2]);
-  EXPECT_EQ(control->GetStateImageMap().Get(StateImageType::kBackground).Get(ControlState::kHot).fade,
-            100);
+  EXPECT_EQ(
+      control->GetStateImageMap().Get(StateImageType::kBackground).Get(ControlState::kHot).fade,
+      100);
 }
 
 TEST_F(PaintTest, ImageSizesAnAutoSizedControl) {

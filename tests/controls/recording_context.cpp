@@ -84,8 +84,8 @@ bool RecordingContext::BlendFrom(int x,
                                  int,
                                  int,
                                  uint8_t alpha) {
-  Log("BlendFrom " + ToString({x, y, x + width, y + height}) + " from " +
-      std::to_string(source_x) + "," + std::to_string(source_y) + " " + std::to_string(alpha));
+  Log("BlendFrom " + ToString({x, y, x + width, y + height}) + " from " + std::to_string(source_x) +
+      "," + std::to_string(source_y) + " " + std::to_string(alpha));
   return true;
 }
 

@@ -65,7 +65,12 @@ class RecordingContext : public IRenderContext {
   void DrawBezier(const IPen*, int, int, int, int, int, int, int, int) override {}
   void DrawRect(const UiRect& rect, int width, UiColor color) override;
   void DrawRoundRect(const UiRect& rect, const UiSize& corner, int width, UiColor color) override;
-  void DrawText(const UiRect&, const std::wstring&, UiColor, const std::wstring&, UINT, uint8_t,
+  void DrawText(const UiRect&,
+                const std::wstring&,
+                UiColor,
+                const std::wstring&,
+                UINT,
+                uint8_t,
                 bool) override {}
   void DrawEllipse(const UiRect&, int, UiColor) override {}
   void FillEllipse(const UiRect&, UiColor) override {}

@@ -40,9 +40,7 @@ void RemoveFolder(const std::wstring& folder) {
 // run, as the application does before its first window.
 class ResourcesEnvironment : public testing::Environment {
  public:
-  void SetUp() override {
-    GlobalResources::Startup(TestFolder(), nullptr, L"theme", L"lang");
-  }
+  void SetUp() override { GlobalResources::Startup(TestFolder(), nullptr, L"theme", L"lang"); }
   void TearDown() override {
     GlobalResources::Shutdown();
     RemoveFolder(TestFolder());

@@ -19,8 +19,8 @@ constexpr int32_t kDefaultSlide = 100;
 
 // The order in which appear and disappear animations start.
 constexpr AnimationType kAppearTypes[] = {
-    AnimationType::kAlpha,      AnimationType::kWidth,      AnimationType::kHeight,
-    AnimationType::kXFromLeft,  AnimationType::kXFromRight, AnimationType::kYFromTop,
+    AnimationType::kAlpha,       AnimationType::kWidth,      AnimationType::kHeight,
+    AnimationType::kXFromLeft,   AnimationType::kXFromRight, AnimationType::kYFromTop,
     AnimationType::kYFromBottom,
 };
 
@@ -89,8 +89,8 @@ void AnimationManager::SwitchWidth(bool on) {
   AnimationPlayer* player = Create(AnimationType::kWidth, 0, width);
   player->SetAccelerationCoefficient(kResizeAcceleration);
   Control* control = owner_;
-  player->SetValueCallback(control->MakeWeakCallback(
-      [control](int32_t value) { control->SetFixedWidth(value, true); }));
+  player->SetValueCallback(
+      control->MakeWeakCallback([control](int32_t value) { control->SetFixedWidth(value, true); }));
 }
 
 void AnimationManager::SwitchHeight(bool on) {

@@ -98,9 +98,8 @@ void AnimationPlayerBase::Turn(bool backward) {
 double AnimationPlayerBase::ElapsedForValue(int32_t value) {
   const double duration = std::max(duration_, 0);
   const int64_t total = Distance(start_value_, end_value_);
-  const bool between = start_value_ < end_value_
-                           ? value >= start_value_ && value <= end_value_
-                           : value <= start_value_ && value >= end_value_;
+  const bool between = start_value_ < end_value_ ? value >= start_value_ && value <= end_value_
+                                                 : value <= start_value_ && value >= end_value_;
   if (!between) {
     // Outside the range: the nearer end.
     return Distance(value, start_value_) <= Distance(value, end_value_) ? 0 : duration;

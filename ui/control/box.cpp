@@ -17,9 +17,9 @@ namespace {
 Control* MatchName(Control* control, void* data) {
   const std::wstring& name = *static_cast<const std::wstring*>(data);
   const std::wstring& candidate = control->GetName();
-  const bool same = CompareStringOrdinal(candidate.data(), static_cast<int>(candidate.size()),
-                                         name.data(), static_cast<int>(name.size()),
-                                         TRUE) == CSTR_EQUAL;
+  const bool same =
+      CompareStringOrdinal(candidate.data(), static_cast<int>(candidate.size()), name.data(),
+                           static_cast<int>(name.size()), TRUE) == CSTR_EQUAL;
   return same ? control : nullptr;
 }
 
@@ -57,9 +57,8 @@ UiSize Box::Measure(UiSize available) {
     return measured_size_;
   const UiPadding padding = layout_->GetPadding();
   const UiSize content = layout_->MeasureChildren(
-      children_,
-      {Layout::Saturate(int64_t{available.cx} - padding.left - padding.right),
-       Layout::Saturate(int64_t{available.cy} - padding.top - padding.bottom)});
+      children_, {Layout::Saturate(int64_t{available.cx} - padding.left - padding.right),
+                  Layout::Saturate(int64_t{available.cy} - padding.top - padding.bottom)});
   needs_measure_ = false;
   UiSize size = {fixed_width_ == kAuto ? content.cx : fixed_width_,
                  fixed_height_ == kAuto ? content.cy : fixed_height_};
@@ -110,10 +109,7 @@ int32_t Box::GetTabFlags() const {
   return 0;
 }
 
-Control* Box::FindControl(FindControlProc proc,
-                          void* data,
-                          uint32_t flags,
-                          UiPoint scroll_offset) {
+Control* Box::FindControl(FindControlProc proc, void* data, uint32_t flags, UiPoint scroll_offset) {
   if ((flags & kFindVisible) && !IsVisible())
     return nullptr;
   if ((flags & kFindEnabled) && !IsEnabled())

@@ -78,8 +78,8 @@ bool Control::DrawThroughCache(IRenderContext* context,
   }
 
   context->BlendFrom(area.left, area.top, area.Width(), area.Height(), cache->DeviceContext(),
-                     area.left - bounds_.left, area.top - bounds_.top, area.Width(),
-                     area.Height(), static_cast<uint8_t>(translucent ? alpha_ : 255));
+                     area.left - bounds_.left, area.top - bounds_.top, area.Width(), area.Height(),
+                     static_cast<uint8_t>(translucent ? alpha_ : 255));
   if (translucent)
     cache_context_.reset();
   else
@@ -224,7 +224,8 @@ bool Control::DrawImage(IRenderContext* context,
   }
   const ImageInfo& image = *spec.image;
   const UiRect dest = drawn->HasDest() ? drawn->dest.Offset(bounds_.left, bounds_.top) : bounds_;
-  const UiRect source = drawn->HasSource() ? drawn->source : UiRect{0, 0, image.width, image.height};
+  const UiRect source =
+      drawn->HasSource() ? drawn->source : UiRect{0, 0, image.width, image.height};
 
   if (&spec == &background_image_ && image.FrameCount() >= 2 && image_animation_enabled_ &&
       !spec.playing && StartImageAnimation()) {

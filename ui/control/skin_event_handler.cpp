@@ -9,15 +9,14 @@ namespace ui {
 Control* FindSkinEventReceiver(Control* owner, const std::wstring& receiver) {
   if (!owner)
     return nullptr;
-  const bool inside = receiver.size() >= 2 && receiver[0] == L'.' &&
-                      (receiver[1] == L'/' || receiver[1] == L'\\');
+  const bool inside =
+      receiver.size() >= 2 && receiver[0] == L'.' && (receiver[1] == L'/' || receiver[1] == L'\\');
   if (inside) {
     const std::wstring name = receiver.substr(2);
     if (Box* box = dynamic_cast<Box*>(owner))
       return box->FindSubControl(name);
     return CompareStringOrdinal(owner->GetName().data(), static_cast<int>(owner->GetName().size()),
-                                name.data(), static_cast<int>(name.size()),
-                                TRUE) == CSTR_EQUAL
+                                name.data(), static_cast<int>(name.size()), TRUE) == CSTR_EQUAL
                ? owner
                : nullptr;
   }

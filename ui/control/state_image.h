@@ -41,7 +41,10 @@ class StateImage {
 
  private:
   bool PaintHotFade(IRenderContext* context, const std::wstring& modification);
-  bool Draw(IRenderContext* context, ControlState state, const std::wstring& modification, int32_t fade);
+  bool Draw(IRenderContext* context,
+            ControlState state,
+            const std::wstring& modification,
+            int32_t fade);
 
   Control* owner_;
   std::map<ControlState, ImageSpec> images_;

@@ -92,7 +92,8 @@ UiSize TileLayout::ArrangeChildren(const std::vector<Control*>& children, const 
     const int32_t child_height = ClampHeight(child, size.cy == kStretch ? cell_h : size.cy);
     const int64_t x = (int64_t{left} + right - child_width) / 2;
     const int64_t y = (int64_t{top} + cell_bottom - child_height) / 2;
-    child->SetBounds({Saturate(x), Saturate(y), Saturate(x + child_width), Saturate(y + child_height)});
+    child->SetBounds(
+        {Saturate(x), Saturate(y), Saturate(x + child_width), Saturate(y + child_height)});
     bottom = row_top + row_height;
 
     if (++column == columns) {
