@@ -175,11 +175,11 @@ class Control : public PlaceHolder {
   void SetBackgroundImage(const std::wstring& image);
   StateImageMap& GetStateImageMap() { return state_images_; }
 
-  // Draws |spec| over the control with the pairs of |modification|
+  // Draws |descriptor| over the control with the pairs of |modification|
   // overriding a copy of its properties; |fade| -1 keeps the image's own.
   // False when there is nothing to draw.
   bool DrawImage(IRenderContext* context,
-                 ImageSpec& spec,
+                 ImageSpec& descriptor,
                  const std::wstring& modification = {},
                  int32_t fade = -1);
   // Stops the background image animation on |frame|: -1 keeps the current

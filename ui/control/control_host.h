@@ -14,6 +14,17 @@ class IRenderContext;
 // (ui::Window) implements it; controls reach their window only through
 // this interface, so they can be laid out, painted and tested without a
 // native window.
+//
+// What the window does with its controls in turn:
+// - attach the root: root->SetWindowAndParent(window, nullptr, true), then
+//   index the names of the tree;
+// - lay out before painting when SetLayoutNeeded was called: RunLayoutPass
+//   (layout_pass.h) with the client rectangle;
+// - paint: root->PaintContent, then root->PaintChildren, into its context;
+// - hit test: root->FindControl(proc, &point, kFindVisible | kFindHitTest |
+//   kFindTopFirst); Tab order: kFindVisible | kFindEnabled | kFindMeFirst;
+// - input: SendEvent on the control concerned (event.h has the numbers);
+// - delete what DeferDelete handed over when its private message arrives.
 class ControlHost {
  public:
   // The root of the window's control tree, or null.

@@ -203,38 +203,38 @@ void Control::PaintSideBorders(IRenderContext* context, uint32_t color) {
 }
 
 bool Control::DrawImage(IRenderContext* context,
-                        ImageSpec& spec,
+                        ImageSpec& descriptor,
                         const std::wstring& modification,
                         int32_t fade) {
-  if (spec.fileName.empty())
+  if (descriptor.fileName.empty())
     return false;
-  spec.ResolveAndLoad(window_ ? window_->SkinFolder() : std::wstring());
-  if (!spec.image) {
+  descriptor.ResolveAndLoad(window_ ? window_->SkinFolder() : std::wstring());
+  if (!descriptor.image) {
     // A missing file is tried once only.
-    spec.Reset();
+    descriptor.Reset();
     return false;
   }
 
   ImageSpec modified;
-  const ImageSpec* drawn = &spec;
+  const ImageSpec* drawn = &descriptor;
   if (!modification.empty()) {
-    modified = spec;
+    modified = descriptor;
     modified.ApplyImageString(modification);
     drawn = &modified;
   }
-  const ImageInfo& image = *spec.image;
+  const ImageInfo& image = *descriptor.image;
   const UiRect dest = drawn->HasDest() ? drawn->dest.Offset(bounds_.left, bounds_.top) : bounds_;
   const UiRect source =
       drawn->HasSource() ? drawn->source : UiRect{0, 0, image.width, image.height};
 
-  if (&spec == &background_image_ && image.FrameCount() >= 2 && image_animation_enabled_ &&
-      !spec.playing && StartImageAnimation()) {
+  if (&descriptor == &background_image_ && image.FrameCount() >= 2 && image_animation_enabled_ &&
+      !descriptor.playing && StartImageAnimation()) {
     // The first frame comes with the repaint the animation asked for.
     return true;
   }
 
   const int32_t alpha = fade < 0 ? drawn->fade : std::min(fade, 255);
-  const size_t frame = spec.frameIndex < 0 ? 0 : static_cast<size_t>(spec.frameIndex);
+  const size_t frame = descriptor.frameIndex < 0 ? 0 : static_cast<size_t>(descriptor.frameIndex);
   context->DrawImage(paint_rect_, image.Frame(frame), image.alphaChannel, dest, source,
                      drawn->corner, static_cast<uint8_t>(alpha), drawn->xTiled, drawn->yTiled);
   return true;
