@@ -47,3 +47,17 @@ session_start_wine() {
   fi
   "$WINE64" wineboot --init >/dev/null 2>&1 || true
 }
+
+# session_keep_desktop EXE: keeps Wine's desktop process up until the session
+# stops, so each program start does not pay for a new one.
+session_keep_desktop() {
+  [[ -f $1 ]] || return 0
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  "$WINE64" "$1" </dev/null >"$fifo" 2>/dev/null &
+  _session_pids+=($!)
+  local line
+  read -r -t 60 line <"$fifo" || echo "the desktop keeper did not report" >&2
+  rm -f "$fifo"
+}

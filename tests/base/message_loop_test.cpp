@@ -100,12 +100,21 @@ TEST(MessageLoopTest, TaskObserversBracketEachTask) {
   EXPECT_EQ(observer.log, "<1><2>");
 }
 
+std::function<void()>* on_message = nullptr;
+
+LRESULT CALLBACK NestedRunWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_APP) {
+    (*on_message)();
+    return 0;
+  }
+  return DefWindowProcW(w, m, wp, lp);
+}
+
 // Runs a nested loop from a window message, as a modal window of the
 // framework would: non-nestable tasks wait for the outer run.
 TEST(MessageLoopTest, NonNestableTasksWaitForTheOuterRun) {
   UIMessageLoop loop;
   std::string order;
-  static std::function<void()>* on_message = nullptr;
   std::function<void()> nested_run = [&] {
     MessageLoop* current = MessageLoop::Current();
     EXPECT_FALSE(current->IsNested());
@@ -122,13 +131,7 @@ TEST(MessageLoopTest, NonNestableTasksWaitForTheOuterRun) {
 
   WNDCLASSEXW window_class = {};
   window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (m == WM_APP) {
-      (*on_message)();
-      return 0;
-    }
-    return DefWindowProcW(w, m, wp, lp);
-  };
+  window_class.lpfnWndProc = &NestedRunWindowProc;
   window_class.hInstance = GetModuleHandleW(nullptr);
   window_class.lpszClassName = L"NestedRunTestWindow";
   RegisterClassExW(&window_class);
@@ -152,7 +155,7 @@ TEST(MessageLoopTest, NonNestableTasksWaitForTheOuterRun) {
 
 TEST(MessageLoopTest, ManyThreadsPostingLoseNothingAndKeepEachPostersOrder) {
   constexpr int kThreads = 8;
-  constexpr int kTasksPerThread = 10000;
+  constexpr int kTasksPerThread = 50000;
   UIMessageLoop loop;
   std::vector<int> next_expected(kThreads, 0);
   int out_of_order = 0;
