@@ -194,8 +194,7 @@ int FormatWideBounded(wchar_t* buffer, size_t capacity, const wchar_t* format, .
   return written;
 }
 
-int FormatWideBoundedV(wchar_t* buffer, size_t capacity, const wchar_t* format,
-                       va_list arguments) {
+int FormatWideBoundedV(wchar_t* buffer, size_t capacity, const wchar_t* format, va_list arguments) {
   if (!buffer || capacity == 0)
     return -1;
   if (!format) {

@@ -52,7 +52,6 @@ inline constexpr size_t kMaxFormattedLength = 0x2000000;
 // fit (the buffer then holds as much of it as fits, terminated) or could
 // not be formatted. Use %ls for wide string arguments.
 int FormatWideBounded(wchar_t* buffer, size_t capacity, const wchar_t* format, ...);
-int FormatWideBoundedV(wchar_t* buffer, size_t capacity, const wchar_t* format,
-                       va_list arguments);
+int FormatWideBoundedV(wchar_t* buffer, size_t capacity, const wchar_t* format, va_list arguments);
 
 }  // namespace kbase

@@ -2,9 +2,11 @@
 
 namespace kel_comp {
 
-bool CefJSHandler::Execute(const CefString& /*name*/, CefRefPtr<CefV8Value> /*object*/,
+bool CefJSHandler::Execute(const CefString& /*name*/,
+                           CefRefPtr<CefV8Value> /*object*/,
                            const CefV8ValueList& /*arguments*/,
-                           CefRefPtr<CefV8Value>& /*retval*/, CefString& /*exception*/) {
+                           CefRefPtr<CefV8Value>& /*retval*/,
+                           CefString& /*exception*/) {
   return false;
 }
 

@@ -17,8 +17,10 @@ class CefJSHandler : public CefV8Handler {
   // Nothing is handled until the bridge carries page calls to the browser
   // process: the page's `call` and `register` then return undefined, as
   // they do for every failed call.
-  bool Execute(const CefString& name, CefRefPtr<CefV8Value> object,
-               const CefV8ValueList& arguments, CefRefPtr<CefV8Value>& retval,
+  bool Execute(const CefString& name,
+               CefRefPtr<CefV8Value> object,
+               const CefV8ValueList& arguments,
+               CefRefPtr<CefV8Value>& retval,
                CefString& exception) override;
 
   const std::shared_ptr<CefJSBridge>& bridge() const { return bridge_; }

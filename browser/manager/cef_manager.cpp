@@ -50,7 +50,8 @@ void CefManager::AddRuntimeFolderToPath() {
   SetEnvironmentVariableW(L"ComSpec", (runtime_folder + kCommandInterpreterName).c_str());
 }
 
-bool CefManager::Initialize(const std::wstring& data_folder, CefSettings& settings,
+bool CefManager::Initialize(const std::wstring& data_folder,
+                            CefSettings& settings,
                             bool offscreen) {
   offscreen_rendering_enabled_ = offscreen;
   const CefMainArgs main_args(GetModuleHandleW(nullptr));
@@ -99,13 +100,13 @@ void CefManager::PostQuitWhenBrowsersClosed(int exit_code) {
 
 void CefManager::CreateOffscreenHelperWindows() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  HWND popup = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                               instance, nullptr);
+  HWND popup =
+      CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   if (!popup)
     return;
   CefPostTask(TID_UI, CefCreateClosureTask([popup, instance] {
-                CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 0, 0, popup, nullptr,
-                                instance, nullptr);
+                CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 0, 0, popup, nullptr, instance,
+                                nullptr);
                 PostMessageW(popup, WM_CLOSE, 0, 0);
               }));
 }

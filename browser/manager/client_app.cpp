@@ -40,8 +40,7 @@ void ClientApp::OnContextInitialized() {
 void ClientApp::OnWebKitInitialized() {
   EnsureJsBridge();
   const std::string_view script = PageBridgeScript();
-  CefRegisterExtension(kPageBridgeExtensionName, std::string(script),
-                       new CefJSHandler(js_bridge_));
+  CefRegisterExtension(kPageBridgeExtensionName, std::string(script), new CefJSHandler(js_bridge_));
 }
 
 void ClientApp::OnBrowserCreated(CefRefPtr<CefBrowser> /*browser*/) {

@@ -30,7 +30,8 @@ class ClientApp : public CefApp, public CefBrowserProcessHandler, public CefRend
   // CefRenderProcessHandler:
   void OnWebKitInitialized() override;
   void OnBrowserCreated(CefRefPtr<CefBrowser> browser) override;
-  void OnFocusedNodeChanged(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+  void OnFocusedNodeChanged(CefRefPtr<CefBrowser> browser,
+                            CefRefPtr<CefFrame> frame,
                             CefRefPtr<CefDOMNode> node) override;
 
   // Renderer: the bridge every browser and frame of this renderer shares.

@@ -24,12 +24,15 @@ class CefApp : public virtual CefBaseRefCounted {
 // Runs a sub-process's whole work when the command line names a process
 // type, and returns its exit code (0 or more). Returns a negative value in
 // the browser process, which continues with CefInitialize.
-int CefExecuteProcess(const CefMainArgs& args, CefRefPtr<CefApp> application,
+int CefExecuteProcess(const CefMainArgs& args,
+                      CefRefPtr<CefApp> application,
                       void* windows_sandbox_info);
 
 // Starts the runtime in the browser process. True when it runs.
-bool CefInitialize(const CefMainArgs& args, const CefSettings& settings,
-                   CefRefPtr<CefApp> application, void* windows_sandbox_info);
+bool CefInitialize(const CefMainArgs& args,
+                   const CefSettings& settings,
+                   CefRefPtr<CefApp> application,
+                   void* windows_sandbox_info);
 
 // Stops the runtime: on the thread that initialised it, once, after every
 // browser has closed.

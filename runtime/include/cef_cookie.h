@@ -15,7 +15,8 @@ class CefCookieManager : public virtual CefBaseRefCounted {
 
   // The schemes whose cookies the store keeps, in addition to the
   // runtime's defaults when `include_defaults` is set.
-  virtual void SetSupportedSchemes(const std::vector<CefString>& schemes, bool include_defaults,
+  virtual void SetSupportedSchemes(const std::vector<CefString>& schemes,
+                                   bool include_defaults,
                                    CefRefPtr<CefCompletionCallback> callback) = 0;
   virtual bool FlushStore(CefRefPtr<CefCompletionCallback> callback) = 0;
 };

@@ -11,13 +11,19 @@ class CefLoadHandler : public virtual CefBaseRefCounted {
   typedef cef_errorcode_t ErrorCode;
   typedef cef_transition_type_t TransitionType;
 
-  virtual void OnLoadingStateChange(CefRefPtr<CefBrowser> /*browser*/, bool /*is_loading*/,
-                                    bool /*can_go_back*/, bool /*can_go_forward*/) {}
-  virtual void OnLoadStart(CefRefPtr<CefBrowser> /*browser*/, CefRefPtr<CefFrame> /*frame*/,
+  virtual void OnLoadingStateChange(CefRefPtr<CefBrowser> /*browser*/,
+                                    bool /*is_loading*/,
+                                    bool /*can_go_back*/,
+                                    bool /*can_go_forward*/) {}
+  virtual void OnLoadStart(CefRefPtr<CefBrowser> /*browser*/,
+                           CefRefPtr<CefFrame> /*frame*/,
                            TransitionType /*transition_type*/) {}
-  virtual void OnLoadEnd(CefRefPtr<CefBrowser> /*browser*/, CefRefPtr<CefFrame> /*frame*/,
+  virtual void OnLoadEnd(CefRefPtr<CefBrowser> /*browser*/,
+                         CefRefPtr<CefFrame> /*frame*/,
                          int /*http_status_code*/) {}
-  virtual void OnLoadError(CefRefPtr<CefBrowser> /*browser*/, CefRefPtr<CefFrame> /*frame*/,
-                           ErrorCode /*error_code*/, const CefString& /*error_text*/,
+  virtual void OnLoadError(CefRefPtr<CefBrowser> /*browser*/,
+                           CefRefPtr<CefFrame> /*frame*/,
+                           ErrorCode /*error_code*/,
+                           const CefString& /*error_text*/,
                            const CefString& /*failed_url*/) {}
 };

@@ -18,9 +18,11 @@ class CefRenderProcessHandler : public virtual CefBaseRefCounted {
   virtual void OnBrowserCreated(CefRefPtr<CefBrowser> /*browser*/) {}
   virtual void OnBrowserDestroyed(CefRefPtr<CefBrowser> /*browser*/) {}
   virtual CefRefPtr<CefLoadHandler> GetLoadHandler() { return nullptr; }
-  virtual void OnContextCreated(CefRefPtr<CefBrowser> /*browser*/, CefRefPtr<CefFrame> /*frame*/,
+  virtual void OnContextCreated(CefRefPtr<CefBrowser> /*browser*/,
+                                CefRefPtr<CefFrame> /*frame*/,
                                 CefRefPtr<CefV8Context> /*context*/) {}
-  virtual void OnContextReleased(CefRefPtr<CefBrowser> /*browser*/, CefRefPtr<CefFrame> /*frame*/,
+  virtual void OnContextReleased(CefRefPtr<CefBrowser> /*browser*/,
+                                 CefRefPtr<CefFrame> /*frame*/,
                                  CefRefPtr<CefV8Context> /*context*/) {}
   virtual void OnUncaughtException(CefRefPtr<CefBrowser> /*browser*/,
                                    CefRefPtr<CefFrame> /*frame*/,

@@ -32,8 +32,10 @@ class CefV8Handler : public virtual CefBaseRefCounted {
  public:
   // True when handled. `retval` is the script's result; a non-empty
   // `exception` is thrown into the script when handled.
-  virtual bool Execute(const CefString& name, CefRefPtr<CefV8Value> object,
-                       const CefV8ValueList& arguments, CefRefPtr<CefV8Value>& retval,
+  virtual bool Execute(const CefString& name,
+                       CefRefPtr<CefV8Value> object,
+                       const CefV8ValueList& arguments,
+                       CefRefPtr<CefV8Value>& retval,
                        CefString& exception) = 0;
 };
 
@@ -87,5 +89,6 @@ class CefV8StackTrace : public virtual CefBaseRefCounted {
 // Registers script that runs in every page context of the renderer, with
 // `handler` answering its "native function" declarations. Only on the
 // renderer's main thread, from CefRenderProcessHandler::OnWebKitInitialized.
-bool CefRegisterExtension(const CefString& extension_name, const CefString& javascript_code,
+bool CefRegisterExtension(const CefString& extension_name,
+                          const CefString& javascript_code,
                           CefRefPtr<CefV8Handler> handler);

@@ -1,7 +1,7 @@
 #include "runtime/standin/command_line_impl.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cwctype>
@@ -26,8 +26,8 @@ bool ParseSwitch(const std::wstring& argument, std::wstring* name, std::wstring*
   if (prefix == 0 || argument.size() == prefix)
     return false;
   const size_t equals = argument.find(L'=', prefix);
-  *name = ToLower(argument.substr(prefix, equals == std::wstring::npos ? std::wstring::npos
-                                                                        : equals - prefix));
+  *name = ToLower(
+      argument.substr(prefix, equals == std::wstring::npos ? std::wstring::npos : equals - prefix));
   *value = equals == std::wstring::npos ? std::wstring() : argument.substr(equals + 1);
   return !name->empty();
 }

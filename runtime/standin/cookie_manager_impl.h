@@ -8,7 +8,8 @@ namespace cef_standin {
 // it records which schemes the store is to accept.
 class CookieManagerImpl : public CefCookieManager {
  public:
-  void SetSupportedSchemes(const std::vector<CefString>& schemes, bool include_defaults,
+  void SetSupportedSchemes(const std::vector<CefString>& schemes,
+                           bool include_defaults,
                            CefRefPtr<CefCompletionCallback> callback) override;
   bool FlushStore(CefRefPtr<CefCompletionCallback> callback) override;
 

@@ -48,13 +48,16 @@ const char* cef_api_hash(int entry) {
   }
 }
 
-int cef_execute_process(const cef_main_args_t* args, CefApp* application,
+int cef_execute_process(const cef_main_args_t* args,
+                        CefApp* application,
                         void* /*windows_sandbox_info*/) {
   return cef_standin::RuntimeContext::Get().ExecuteProcess(args, application);
 }
 
-int cef_initialize(const cef_main_args_t* args, const cef_settings_t* settings,
-                   CefApp* application, void* /*windows_sandbox_info*/) {
+int cef_initialize(const cef_main_args_t* args,
+                   const cef_settings_t* settings,
+                   CefApp* application,
+                   void* /*windows_sandbox_info*/) {
   return cef_standin::RuntimeContext::Get().Initialize(args, settings, application) ? 1 : 0;
 }
 
@@ -75,8 +78,7 @@ int cef_post_delayed_task(cef_thread_id_t thread_id, CefTask* task, int64 delay_
 }
 
 CefCommandLine* cef_command_line_create() {
-  return Release<CefCommandLine>(
-      CefRefPtr<CefCommandLine>(new cef_standin::CommandLineImpl));
+  return Release<CefCommandLine>(CefRefPtr<CefCommandLine>(new cef_standin::CommandLineImpl));
 }
 
 CefCommandLine* cef_command_line_get_global() {
@@ -103,9 +105,10 @@ CefProcessMessage* cef_process_message_create(const cef_string_t* name) {
 }
 
 int cef_register_extension(const cef_string_t* extension_name,
-                           const cef_string_t* javascript_code, CefV8Handler* handler) {
-  return cef_standin::RuntimeContext::Get().RegisterExtension(
-             ToWString(extension_name), ToWString(javascript_code), handler)
+                           const cef_string_t* javascript_code,
+                           CefV8Handler* handler) {
+  return cef_standin::RuntimeContext::Get().RegisterExtension(ToWString(extension_name),
+                                                              ToWString(javascript_code), handler)
              ? 1
              : 0;
 }
@@ -122,7 +125,8 @@ int cef_v8context_in_context() {
 
 CefV8Value* cef_v8value_create_undefined() {
   using cef_standin::V8ValueImpl;
-  return Release<CefV8Value>(CefRefPtr<V8ValueImpl>(new V8ValueImpl(V8ValueImpl::Kind::kUndefined)));
+  return Release<CefV8Value>(
+      CefRefPtr<V8ValueImpl>(new V8ValueImpl(V8ValueImpl::Kind::kUndefined)));
 }
 
 CefV8Value* cef_v8value_create_null() {

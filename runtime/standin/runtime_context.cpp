@@ -72,7 +72,8 @@ int RuntimeContext::ExecuteProcess(const cef_main_args_t* /*args*/, CefApp* appl
   return 0;
 }
 
-bool RuntimeContext::Initialize(const cef_main_args_t* args, const cef_settings_t* settings,
+bool RuntimeContext::Initialize(const cef_main_args_t* args,
+                                const cef_settings_t* settings,
                                 CefApp* application) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -94,9 +95,9 @@ bool RuntimeContext::Initialize(const cef_main_args_t* args, const cef_settings_
   }
   const std::wstring log_file = ToWString(settings->log_file);
   log_.Open(log_file, settings->log_severity);
-  log_.Info(L"Initializing the runtime (single-process, multi-threaded message loop" +
-            std::wstring(settings->windowless_rendering_enabled ? L", windowless rendering)"
-                                                               : L")"));
+  log_.Info(
+      L"Initializing the runtime (single-process, multi-threaded message loop" +
+      std::wstring(settings->windowless_rendering_enabled ? L", windowless rendering)" : L")"));
 
   const std::wstring cache_path = ToWString(settings->cache_path);
   if (cache_path.empty()) {
@@ -234,7 +235,8 @@ bool RuntimeContext::CurrentlyOn(cef_thread_id_t thread_id) {
   return thread && thread->BelongsToCurrentThread();
 }
 
-bool RuntimeContext::PostTask(cef_thread_id_t thread_id, CefRefPtr<CefTask> task,
+bool RuntimeContext::PostTask(cef_thread_id_t thread_id,
+                              CefRefPtr<CefTask> task,
                               int64_t delay_ms) {
   TaskThread* thread = ThreadFor(thread_id);
   return thread && thread->PostTask(std::move(task), delay_ms);
@@ -253,7 +255,8 @@ CefRefPtr<CefCookieManager> RuntimeContext::CookieManager() {
   return IsInitialized() ? cookie_manager_ : nullptr;
 }
 
-bool RuntimeContext::RegisterExtension(const std::wstring& name, const std::wstring& code,
+bool RuntimeContext::RegisterExtension(const std::wstring& name,
+                                       const std::wstring& code,
                                        CefRefPtr<CefV8Handler> handler) {
   if (!renderer_thread_.BelongsToCurrentThread() || !web_kit_initializing_) {
     log_.Error(L"Extension " + name + L" refused: register extensions from OnWebKitInitialized");

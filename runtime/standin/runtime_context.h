@@ -42,8 +42,7 @@ class RuntimeContext {
   RuntimeContext& operator=(const RuntimeContext&) = delete;
 
   int ExecuteProcess(const cef_main_args_t* args, CefApp* application);
-  bool Initialize(const cef_main_args_t* args, const cef_settings_t* settings,
-                  CefApp* application);
+  bool Initialize(const cef_main_args_t* args, const cef_settings_t* settings, CefApp* application);
   void Shutdown();
   bool IsInitialized();
 
@@ -57,7 +56,8 @@ class RuntimeContext {
 
   // Only on the renderer thread, while the application's
   // OnWebKitInitialized runs.
-  bool RegisterExtension(const std::wstring& name, const std::wstring& code,
+  bool RegisterExtension(const std::wstring& name,
+                         const std::wstring& code,
                          CefRefPtr<CefV8Handler> handler);
   CefRefPtr<CefV8Handler> ExtensionHandler(size_t index);
 
@@ -86,8 +86,8 @@ class RuntimeContext {
   void OnRendererStarted(CefRefPtr<CefListValue> extra_info);
 
   std::mutex mutex_;
-  bool initialized_ = false;          // guarded by mutex_
-  DWORD initializing_thread_id_ = 0;  // guarded by mutex_
+  bool initialized_ = false;           // guarded by mutex_
+  DWORD initializing_thread_id_ = 0;   // guarded by mutex_
   bool web_kit_initializing_ = false;  // renderer thread only
   Observations observed_;              // guarded by mutex_
   std::vector<Extension> extensions_;  // guarded by mutex_

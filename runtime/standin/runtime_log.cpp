@@ -50,10 +50,9 @@ void RuntimeLog::Write(cef_log_severity_t severity, const std::wstring& message)
   SYSTEMTIME now;
   GetLocalTime(&now);
   const std::string line =
-      kbase::FormatString("[%lu:%lu:%02u%02u/%02u%02u%02u.%03u:%s:standin] ",
-                          GetCurrentProcessId(), GetCurrentThreadId(), now.wMonth, now.wDay,
-                          now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
-                          SeverityName(severity)) +
+      kbase::FormatString("[%lu:%lu:%02u%02u/%02u%02u%02u.%03u:%s:standin] ", GetCurrentProcessId(),
+                          GetCurrentThreadId(), now.wMonth, now.wDay, now.wHour, now.wMinute,
+                          now.wSecond, now.wMilliseconds, SeverityName(severity)) +
       kbase::Utf16ToUtf8(message) + "\n";
   DWORD written = 0;
   WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);

@@ -81,8 +81,7 @@ StringMap* AsMap(cef_string_map_t map) {
 
 }  // namespace
 
-int cef_string_utf16_set(const char16* src, size_t src_len, cef_string_utf16_t* output,
-                         int copy) {
+int cef_string_utf16_set(const char16* src, size_t src_len, cef_string_utf16_t* output, int copy) {
   return SetString(src, src_len, output, copy != 0, &FreeUtf16);
 }
 
@@ -107,10 +106,10 @@ void cef_string_utf8_clear(cef_string_utf8_t* str) {
 }
 
 int cef_string_utf16_cmp(const cef_string_utf16_t* str1, const cef_string_utf16_t* str2) {
-  const std::wstring_view a = str1 && str1->str ? std::wstring_view(str1->str, str1->length)
-                                                : std::wstring_view();
-  const std::wstring_view b = str2 && str2->str ? std::wstring_view(str2->str, str2->length)
-                                                : std::wstring_view();
+  const std::wstring_view a =
+      str1 && str1->str ? std::wstring_view(str1->str, str1->length) : std::wstring_view();
+  const std::wstring_view b =
+      str2 && str2->str ? std::wstring_view(str2->str, str2->length) : std::wstring_view();
   const int order = a.compare(b);
   return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
@@ -212,7 +211,8 @@ int cef_string_map_value(cef_string_map_t map, size_t index, cef_string_t* value
   return 1;
 }
 
-int cef_string_map_append(cef_string_map_t map, const cef_string_t* key,
+int cef_string_map_append(cef_string_map_t map,
+                          const cef_string_t* key,
                           const cef_string_t* value) {
   if (!map)
     return 0;

@@ -45,8 +45,8 @@ bool TaskThread::PostTask(CefRefPtr<CefTask> task, int64_t delay_ms) {
     if (delay_ms <= 0) {
       queue_.push_back(std::move(task));
     } else {
-      delayed_.push_back({GetTickCount64() + static_cast<ULONGLONG>(delay_ms), next_sequence_++,
-                          std::move(task)});
+      delayed_.push_back(
+          {GetTickCount64() + static_cast<ULONGLONG>(delay_ms), next_sequence_++, std::move(task)});
       std::push_heap(delayed_.begin(), delayed_.end(), LaterTask());
     }
   }

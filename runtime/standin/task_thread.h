@@ -62,8 +62,8 @@ class TaskThread {
 
   std::mutex mutex_;
   std::condition_variable started_;
-  bool running_ = false;   // guarded by mutex_
-  bool quit_ = false;      // guarded by mutex_
+  bool running_ = false;  // guarded by mutex_
+  bool quit_ = false;     // guarded by mutex_
   uint64_t next_sequence_ = 0;
   std::deque<CefRefPtr<CefTask>> queue_;  // guarded by mutex_
   std::vector<DelayedTask> delayed_;      // a heap; guarded by mutex_

@@ -67,10 +67,17 @@ unsigned long GetThreadId(cef_thread_id_t thread_id) {
 }
 
 constexpr cef_standin_test_interface_t kTestInterface = {
-    &IsInitialized,       &GetCommandLine,          &GetCookieSchemes,
-    &GetExtensionCount,   &GetExtension,            &GetExtensionHandler,
-    &GetApplication,      &GetContextInitializedCount, &GetWebKitInitializedCount,
-    &GetThreadId,         &cef_standin::SetApiHashOverride,
+    &IsInitialized,
+    &GetCommandLine,
+    &GetCookieSchemes,
+    &GetExtensionCount,
+    &GetExtension,
+    &GetExtensionHandler,
+    &GetApplication,
+    &GetContextInitializedCount,
+    &GetWebKitInitializedCount,
+    &GetThreadId,
+    &cef_standin::SetApiHashOverride,
 };
 
 }  // namespace

@@ -40,15 +40,18 @@ class ClosureTask : public CefTask {
 
 }  // namespace
 
-int CefExecuteProcess(const CefMainArgs& args, CefRefPtr<CefApp> application,
+int CefExecuteProcess(const CefMainArgs& args,
+                      CefRefPtr<CefApp> application,
                       void* windows_sandbox_info) {
   if (!ApiHashMatches())
     return 0;
   return cef_execute_process(&args, application.get(), windows_sandbox_info);
 }
 
-bool CefInitialize(const CefMainArgs& args, const CefSettings& settings,
-                   CefRefPtr<CefApp> application, void* windows_sandbox_info) {
+bool CefInitialize(const CefMainArgs& args,
+                   const CefSettings& settings,
+                   CefRefPtr<CefApp> application,
+                   void* windows_sandbox_info) {
   if (!ApiHashMatches())
     return false;
   return cef_initialize(&args, &settings, application.get(), windows_sandbox_info) != 0;
@@ -95,7 +98,8 @@ CefRefPtr<CefProcessMessage> CefProcessMessage::Create(const CefString& name) {
   return Adopt(cef_process_message_create(name.GetStruct()));
 }
 
-bool CefRegisterExtension(const CefString& extension_name, const CefString& javascript_code,
+bool CefRegisterExtension(const CefString& extension_name,
+                          const CefString& javascript_code,
                           CefRefPtr<CefV8Handler> handler) {
   return cef_register_extension(extension_name.GetStruct(), javascript_code.GetStruct(),
                                 handler.get()) != 0;

@@ -9,8 +9,7 @@
 #include "runtime/include/internal/cef_string_map.h"
 #include "runtime/wrapper/libcef_loader.h"
 
-#define CEF_ENTRY(name) \
-  static const auto entry = cef_loader::Resolve<decltype(&::name)>(#name)
+#define CEF_ENTRY(name) static const auto entry = cef_loader::Resolve<decltype(&::name)>(#name)
 
 #define CEF_FORWARD(name, fallback, ...) \
   CEF_ENTRY(name);                       \
@@ -23,8 +22,7 @@
 
 // Strings.
 
-int cef_string_utf16_set(const char16* src, size_t src_len, cef_string_utf16_t* output,
-                         int copy) {
+int cef_string_utf16_set(const char16* src, size_t src_len, cef_string_utf16_t* output, int copy) {
   CEF_FORWARD(cef_string_utf16_set, 0, src, src_len, output, copy);
 }
 
@@ -110,7 +108,8 @@ int cef_string_map_value(cef_string_map_t map, size_t index, cef_string_t* value
   CEF_FORWARD(cef_string_map_value, 0, map, index, value);
 }
 
-int cef_string_map_append(cef_string_map_t map, const cef_string_t* key,
+int cef_string_map_append(cef_string_map_t map,
+                          const cef_string_t* key,
                           const cef_string_t* value) {
   CEF_FORWARD(cef_string_map_append, 0, map, key, value);
 }
@@ -129,13 +128,16 @@ const char* cef_api_hash(int entry_index) {
   CEF_FORWARD(cef_api_hash, nullptr, entry_index);
 }
 
-int cef_execute_process(const cef_main_args_t* args, CefApp* application,
+int cef_execute_process(const cef_main_args_t* args,
+                        CefApp* application,
                         void* windows_sandbox_info) {
   CEF_FORWARD(cef_execute_process, 0, args, application, windows_sandbox_info);
 }
 
-int cef_initialize(const cef_main_args_t* args, const cef_settings_t* settings,
-                   CefApp* application, void* windows_sandbox_info) {
+int cef_initialize(const cef_main_args_t* args,
+                   const cef_settings_t* settings,
+                   CefApp* application,
+                   void* windows_sandbox_info) {
   CEF_FORWARD(cef_initialize, 0, args, settings, application, windows_sandbox_info);
 }
 
@@ -182,7 +184,8 @@ CefProcessMessage* cef_process_message_create(const cef_string_t* name) {
 // Script.
 
 int cef_register_extension(const cef_string_t* extension_name,
-                           const cef_string_t* javascript_code, CefV8Handler* handler) {
+                           const cef_string_t* javascript_code,
+                           CefV8Handler* handler) {
   CEF_FORWARD(cef_register_extension, 0, extension_name, javascript_code, handler);
 }
 

@@ -39,8 +39,8 @@ bool Exists(const std::wstring& path, bool directory) {
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     return std::string();
   std::string content(GetFileSize(file, nullptr), '\0');
@@ -61,8 +61,8 @@ class ProgramFolder {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     static int counter = 0;
-    root_ = std::wstring(temp) + L"qel_program_" + std::to_wstring(GetCurrentProcessId()) +
-            L"_" + std::to_wstring(++counter) + L"\\";
+    root_ = std::wstring(temp) + L"qel_program_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+            std::to_wstring(++counter) + L"\\";
     RemoveTree(root_);
     CreateDirectoryW(root_.c_str(), nullptr);
     const std::wstring build = ModuleDirectory();
@@ -124,8 +124,8 @@ class ProgramRun {
     std::wstring command = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &process_);
+    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process_);
     if (started_)
       CloseHandle(process_.hThread);
   }
@@ -246,9 +246,8 @@ std::vector<std::string> LoggedSwitches(const std::string& log) {
   size_t position = line.find(" --");
   while (position != std::string::npos) {
     const size_t next = line.find(" --", position + 1);
-    switches.push_back(line.substr(position + 1, next == std::string::npos
-                                                     ? std::string::npos
-                                                     : next - position - 1));
+    switches.push_back(line.substr(
+        position + 1, next == std::string::npos ? std::string::npos : next - position - 1));
     position = next;
   }
   return switches;
@@ -270,12 +269,12 @@ TEST(ProgramRuntimeTest, StartsTheRuntimeRunsAndShutsItDownInOrder) {
   ASSERT_EQ(run.WaitForExit(15000), 0);
 
   const std::string log = ReadWholeFile(data_folder + L"cef.log");
-  EXPECT_EQ(LoggedSwitches(log),
-            (std::vector<std::string>{"--ppapi-flash-version=20.0.0.228",
-                                      "--ppapi-flash-path=PepperFlash\\pepflashplayer.dll",
-                                      "--process-per-site", "--enable-webgl=1",
-                                      "--ignore-gpu-blacklist=1", "--high-dpi-support=1",
-                                      "--force-device-scale-factor=1"}));
+  EXPECT_EQ(
+      LoggedSwitches(log),
+      (std::vector<std::string>{
+          "--ppapi-flash-version=20.0.0.228", "--ppapi-flash-path=PepperFlash\\pepflashplayer.dll",
+          "--process-per-site", "--enable-webgl=1", "--ignore-gpu-blacklist=1",
+          "--high-dpi-support=1", "--force-device-scale-factor=1"}));
   const std::string cache = "Cache path: " + kbase::Utf16ToUtf8(data_folder) + "CefLocalStorage";
   EXPECT_NE(log.find(cache), std::string::npos) << log;
   EXPECT_NE(log.find("Cookieable schemes: http, https (and the default schemes)"),

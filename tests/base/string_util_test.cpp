@@ -61,8 +61,8 @@ TEST(Utf16ToUtf8Test, UnpairedSurrogatesAreEncodedOnTheirOwn) {
   EXPECT_EQ(Utf16ToUtf8(high_then_letter), Bytes({0xED, 0xA0, 0x80, 0x41}));
   const std::wstring lone_low = std::wstring(L"x") + wchar_t(0xDC00) + L'y';
   EXPECT_EQ(Utf16ToUtf8(lone_low), Bytes({0x78, 0xED, 0xB0, 0x80, 0x79}));
-  const std::wstring two_highs = std::wstring() + wchar_t(0xD83D) + wchar_t(0xD83D) +
-                                 wchar_t(0xDE00);
+  const std::wstring two_highs =
+      std::wstring() + wchar_t(0xD83D) + wchar_t(0xD83D) + wchar_t(0xDE00);
   EXPECT_EQ(Utf16ToUtf8(two_highs), Bytes({0xED, 0xA0, 0xBD, 0xF0, 0x9F, 0x98, 0x80}));
 }
 

@@ -88,14 +88,11 @@ TEST(ClientAppTest, FocusChangesAreReportedOnlyWhenEditabilityChanges) {
   CefRefPtr<ClientApp> app = new ClientApp;
   CefRefPtr<test::FakeBrowser> browser = new test::FakeBrowser(7);
   const FocusStep kSteps[] = {
-      {0, -1},  // starts as not editable
-      {-1, -1},
-      {1, 1},   // into a text field
-      {1, -1},  // to another text field
-      {-1, 0},  // focus gone
-      {0, -1},
-      {1, 1},
-      {0, 0},
+      {0, -1},           // starts as not editable
+      {-1, -1}, {1, 1},  // into a text field
+      {1, -1},           // to another text field
+      {-1, 0},           // focus gone
+      {0, -1},  {1, 1}, {0, 0},
   };
   size_t expected_count = 0;
   for (const FocusStep& step : kSteps) {

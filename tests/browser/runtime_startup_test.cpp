@@ -117,8 +117,7 @@ TEST_F(RuntimeStartupTest, WindowedStartupGivesTheRuntimeEverythingOnce) {
   EXPECT_EQ(ProgramSwitches(), kWindowedSwitches) << "in order, once, nothing else after them";
 
   int include_defaults = -1;
-  EXPECT_EQ(probe.CookieSchemes(&include_defaults),
-            (std::vector<std::wstring>{L"http", L"https"}));
+  EXPECT_EQ(probe.CookieSchemes(&include_defaults), (std::vector<std::wstring>{L"http", L"https"}));
   EXPECT_EQ(include_defaults, 1);
 
   const auto extensions = probe.Extensions();
@@ -192,8 +191,7 @@ TEST_F(RuntimeStartupTest, OffscreenStartupAddsItsSwitchesAndHelperWindow) {
   EXPECT_EQ(ProgramSwitches(), expected);
 
   HWND popup = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), &FindHiddenStaticPopup,
-                    reinterpret_cast<LPARAM>(&popup));
+  EnumThreadWindows(GetCurrentThreadId(), &FindHiddenStaticPopup, reinterpret_cast<LPARAM>(&popup));
   ASSERT_NE(popup, nullptr) << "a hidden pop-up on the initialising thread";
   PopupWatch::original = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(popup, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PopupWatch::Proc)));

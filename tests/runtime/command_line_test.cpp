@@ -48,10 +48,9 @@ TEST(CefCommandLineTest, AppendedSwitchesKeepTheirOrderAheadOfArguments) {
   command_line->AppendArgument(L"last arg");
 
   EXPECT_EQ(Argv(command_line),
-            (std::vector<std::wstring>{L"prog.exe", L"--existing",
-                                       L"--ppapi-flash-path=PepperFlash\\pepflashplayer.dll",
-                                       L"--process-per-site", L"--user-agent=Qel Client/1.0",
-                                       L"arg", L"last arg"}));
+            (std::vector<std::wstring>{
+                L"prog.exe", L"--existing", L"--ppapi-flash-path=PepperFlash\\pepflashplayer.dll",
+                L"--process-per-site", L"--user-agent=Qel Client/1.0", L"arg", L"last arg"}));
   const std::wstring text = command_line->GetCommandLineString();
   EXPECT_EQ(text,
             L"prog.exe --existing --ppapi-flash-path=PepperFlash\\pepflashplayer.dll "

@@ -54,8 +54,8 @@ void RemoveTree(const std::wstring& folder) {
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     return std::string();
   std::string content(GetFileSize(file, nullptr), '\0');
@@ -68,15 +68,20 @@ std::string ReadWholeFile(const std::wstring& path) {
 
 class SilentHandler : public CefV8Handler {
  public:
-  bool Execute(const CefString&, CefRefPtr<CefV8Value>, const CefV8ValueList&,
-               CefRefPtr<CefV8Value>&, CefString&) override {
+  bool Execute(const CefString&,
+               CefRefPtr<CefV8Value>,
+               const CefV8ValueList&,
+               CefRefPtr<CefV8Value>&,
+               CefString&) override {
     return false;
   }
   IMPLEMENT_REFCOUNTING(SilentHandler);
 };
 
 // An application that records what the runtime calls, on which thread.
-class RecordingApp : public CefApp, public CefBrowserProcessHandler, public CefRenderProcessHandler {
+class RecordingApp : public CefApp,
+                     public CefBrowserProcessHandler,
+                     public CefRenderProcessHandler {
  public:
   void OnBeforeCommandLineProcessing(const CefString& process_type,
                                      CefRefPtr<CefCommandLine> command_line) override {
@@ -210,8 +215,8 @@ TEST_F(RuntimeLifecycleTest, StartsItsThreadsAndCallsTheApplicationInOrder) {
   EXPECT_TRUE(IsDirectory(root_ + L"deep\\cache")) << "cache folder with its missing parents";
   ASSERT_TRUE(WaitUntil([&] { return probe.WebKitInitializedCount() == 1; }));
 
-  EXPECT_EQ(app_->events(), (std::vector<std::wstring>{L"command line []", L"schemes", L"context",
-                                                        L"webkit"}));
+  EXPECT_EQ(app_->events(),
+            (std::vector<std::wstring>{L"command line []", L"schemes", L"context", L"webkit"}));
   EXPECT_TRUE(app_->custom_scheme_accepted);
   const DWORD ui_thread = probe.ThreadId(TID_UI);
   const DWORD renderer_thread = probe.ThreadId(TID_RENDERER);
@@ -262,10 +267,8 @@ TEST_F(RuntimeLifecycleTest, RunsTasksInOrderAndDelayedTasksWhenDue) {
   };
   const ULONGLONG posted = GetTickCount64();
   std::atomic<ULONGLONG> delayed_ran{0};
-  ASSERT_TRUE(CefPostDelayedTask(TID_UI, CefCreateClosureTask([&] {
-                                   delayed_ran = GetTickCount64();
-                                 }),
-                                 150));
+  ASSERT_TRUE(CefPostDelayedTask(
+      TID_UI, CefCreateClosureTask([&] { delayed_ran = GetTickCount64(); }), 150));
   for (int step = 1; step <= 3; ++step)
     ASSERT_TRUE(CefPostTask(TID_UI, record(step)));
   ASSERT_TRUE(CefPostDelayedTask(TID_UI, record(5), 60));

@@ -15,10 +15,13 @@
 
 extern "C" {
 
-CEF_EXPORT int cef_execute_process(const cef_main_args_t* args, CefApp* application,
+CEF_EXPORT int cef_execute_process(const cef_main_args_t* args,
+                                   CefApp* application,
                                    void* windows_sandbox_info);
-CEF_EXPORT int cef_initialize(const cef_main_args_t* args, const cef_settings_t* settings,
-                              CefApp* application, void* windows_sandbox_info);
+CEF_EXPORT int cef_initialize(const cef_main_args_t* args,
+                              const cef_settings_t* settings,
+                              CefApp* application,
+                              void* windows_sandbox_info);
 CEF_EXPORT void cef_shutdown(void);
 
 CEF_EXPORT int cef_currently_on(cef_thread_id_t thread_id);
@@ -28,8 +31,7 @@ CEF_EXPORT int cef_post_delayed_task(cef_thread_id_t thread_id, CefTask* task, i
 CEF_EXPORT CefCommandLine* cef_command_line_create(void);
 CEF_EXPORT CefCommandLine* cef_command_line_get_global(void);
 
-CEF_EXPORT CefCookieManager* cef_cookie_manager_get_global_manager(
-    CefCompletionCallback* callback);
+CEF_EXPORT CefCookieManager* cef_cookie_manager_get_global_manager(CefCompletionCallback* callback);
 
 CEF_EXPORT CefListValue* cef_list_value_create(void);
 CEF_EXPORT CefProcessMessage* cef_process_message_create(const cef_string_t* name);
