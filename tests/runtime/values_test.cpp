@@ -38,7 +38,7 @@ TEST(CefListValueTest, SettersGrowTheListAndGettersCheckTypes) {
 TEST(CefListValueTest, WildIndexIsRefusedWithoutGrowing) {
   CefRefPtr<CefListValue> list = CefListValue::Create();
   EXPECT_FALSE(list->SetInt(static_cast<size_t>(-1), 1));
-  EXPECT_FALSE(list->SetSize(static_cast<size_t>(1) << 40));
+  EXPECT_FALSE(list->SetSize(static_cast<size_t>(1) << 30));
   EXPECT_EQ(list->GetSize(), 0u);
 }
 
