@@ -11,45 +11,13 @@
 
 #include "app/app_paths.h"
 #include "base/util/string_util.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..")
-        continue;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(folder + name + L"\\");
-      else
-        DeleteFileW((folder + name).c_str());
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
-bool Exists(const std::wstring& path, bool directory) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == directory;
-}
-
-std::string ReadWholeFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return std::string();
-  std::string content(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &read, nullptr);
-  CloseHandle(file);
-  content.resize(read);
-  return content;
-}
+using test::IsDirectory;
+using test::IsFile;
+using test::ReadWholeFile;
 
 // A program folder of its own below the temporary folder: Qelmora.exe and,
 // as asked, the runtime folder with or without the runtime library.
@@ -57,14 +25,7 @@ class ProgramFolder {
  public:
   enum Runtime { kNoRuntimeFolder, kEmptyRuntimeFolder, kWithRuntime };
 
-  explicit ProgramFolder(Runtime runtime) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    static int counter = 0;
-    root_ = std::wstring(temp) + L"qel_program_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(++counter) + L"\\";
-    RemoveTree(root_);
-    CreateDirectoryW(root_.c_str(), nullptr);
+  explicit ProgramFolder(Runtime runtime) : folder_(L"qel_program"), root_(folder_.path()) {
     const std::wstring build = ModuleDirectory();
     ready_ = CopyFileW((build + L"Qelmora.exe").c_str(), program().c_str(), FALSE);
     if (runtime != kNoRuntimeFolder)
@@ -74,14 +35,13 @@ class ProgramFolder {
                                    (root_ + L"cef\\libcef.dll").c_str(), FALSE);
     }
   }
-  ~ProgramFolder() { RemoveTree(root_); }
-
   bool ready() const { return ready_; }
   const std::wstring& root() const { return root_; }
   std::wstring program() const { return root_ + L"Qelmora.exe"; }
 
  private:
-  std::wstring root_;
+  test::TempFolder folder_;
+  const std::wstring& root_;
   bool ready_ = false;
 };
 
@@ -189,7 +149,7 @@ TEST(ProgramRuntimeTest, SubProcessDoesItsWorkQuietlyAndLeavesNoData) {
     EXPECT_EQ(run.WaitForExit(15000, &window_seen), 0) << arguments;
     EXPECT_FALSE(window_seen) << arguments;
   }
-  EXPECT_FALSE(Exists(folder.root() + L"cef_temp", true)) << "no data folder in a sub-process";
+  EXPECT_FALSE(IsDirectory(folder.root() + L"cef_temp")) << "no data folder in a sub-process";
 }
 
 TEST(ProgramRuntimeTest, MissingRuntimeFolderAsksToUnpackItAndExitsWithZero) {
@@ -221,7 +181,7 @@ TEST(ProgramRuntimeTest, MissingRuntimeFolderAsksToUnpackItAndExitsWithZero) {
 
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
   EXPECT_EQ(run.WaitForExit(15000), 0);
-  EXPECT_FALSE(Exists(folder.root() + L"cef_temp", true));
+  EXPECT_FALSE(IsDirectory(folder.root() + L"cef_temp"));
 }
 
 TEST(ProgramRuntimeTest, RuntimeFolderWithoutTheLibraryEndsQuietly) {
@@ -232,7 +192,7 @@ TEST(ProgramRuntimeTest, RuntimeFolderWithoutTheLibraryEndsQuietly) {
   bool window_seen = false;
   EXPECT_EQ(run.WaitForExit(15000, &window_seen), 0);
   EXPECT_FALSE(window_seen);
-  EXPECT_FALSE(Exists(folder.root() + L"cef_temp", true));
+  EXPECT_FALSE(IsDirectory(folder.root() + L"cef_temp"));
 }
 
 // The switches after the program on the log's command line.
@@ -262,8 +222,8 @@ TEST(ProgramRuntimeTest, StartsTheRuntimeRunsAndShutsItDownInOrder) {
   ASSERT_NE(window, nullptr) << "no launcher window";
 
   const std::wstring data_folder = folder.root() + L"cef_temp\\";
-  EXPECT_TRUE(Exists(data_folder + L"CefLocalStorage", true));
-  EXPECT_TRUE(Exists(data_folder + L"cef.log", false));
+  EXPECT_TRUE(IsDirectory(data_folder + L"CefLocalStorage"));
+  EXPECT_TRUE(IsFile(data_folder + L"cef.log"));
 
   PostMessageW(window, WM_CLOSE, 0, 0);
   ASSERT_EQ(run.WaitForExit(15000), 0);

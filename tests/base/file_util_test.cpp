@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "tests/support/temp_folder.h"
+
 namespace kbase {
 namespace {
 
@@ -39,43 +41,12 @@ TEST(ModuleDirectoryTest, IsTheFolderOfThisProgram) {
   EXPECT_EQ(std::wstring(program).find_first_of(L"\\/", directory.size()), std::wstring::npos);
 }
 
-bool IsDirectory(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+using test::IsDirectory;
 
-// A fresh folder below the system's temporary folder, removed with its
-// contents afterwards.
 class CreateDirectoryTreeTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    root_ = std::wstring(temp) + L"qel_tree_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    RemoveTree(root_);
-    ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
-  }
-  void TearDown() override { RemoveTree(root_); }
-
-  static void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..")
-          continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveTree(folder + name + L"\\");
-        else
-          DeleteFileW((folder + name).c_str());
-      } while (FindNextFileW(find, &entry));
-      FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-  }
-
-  std::wstring root_;
+  test::TempFolder folder_{L"qel_tree"};
+  const std::wstring& root_ = folder_.path();
 };
 
 TEST_F(CreateDirectoryTreeTest, ExistingFolderIsLeftAlone) {

@@ -13,6 +13,7 @@
 #include "base/thread/framework_thread.h"
 #include "base/thread/thread_registry.h"
 #include "base/time/time.h"
+#include "tests/support/temp_folder.h"
 
 namespace kel_comp {
 namespace {
@@ -64,18 +65,12 @@ TEST(CefManagerPathTest, PathOfFourThousandNinetySixUnitsIsReadAsEmpty) {
   EXPECT_EQ(Environment(L"PATH"), runtime_folder + L";");
 }
 
-bool IsDirectory(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+using test::IsDirectory;
 
 TEST(CefManagerSettingsTest, FillsExactlyTheProgramsMembersAndCreatesTheDataFolder) {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring root =
-      std::wstring(temp) + L"qel_settings_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-  const std::wstring data_folder = root + L"program\\cef_temp\\";
-  ASSERT_FALSE(IsDirectory(root));
+  test::TempFolder folder(L"qel_settings");
+  const std::wstring data_folder = folder.path() + L"program\\cef_temp\\";
+  ASSERT_FALSE(IsDirectory(folder.path() + L"program"));
 
   CefSettings settings;
   CefManager::GetInstance()->FillSettings(data_folder, settings);
@@ -104,10 +99,6 @@ TEST(CefManagerSettingsTest, FillsExactlyTheProgramsMembersAndCreatesTheDataFold
   CefSettings again;
   CefManager::GetInstance()->FillSettings(data_folder, again);
   EXPECT_EQ(CefString(&again.log_file).ToWString(), data_folder + L"cef.log");
-
-  RemoveDirectoryW(data_folder.c_str());
-  RemoveDirectoryW((root + L"program").c_str());
-  RemoveDirectoryW(root.c_str());
 }
 
 // Runs a UI loop registered as the main thread on a thread of its own
@@ -155,6 +146,15 @@ TEST(CefManagerQuitTest, QuitsAtOnceWithoutBrowsers) {
   loop.RunToEnd();
   EXPECT_FALSE(loop.timed_out_);
   EXPECT_LT(kbase::NowTicks() - start, 300 * kbase::kTicksPerMillisecond);
+}
+
+TEST(CefManagerQuitTest, CloseCountedTwiceDoesNotKeepTheProgramRunning) {
+  CefManager* manager = CefManager::GetInstance();
+  manager->DecrementBrowserCount();
+  MainLoopThread loop([&] { manager->PostQuitWhenBrowsersClosed(0); });
+  loop.RunToEnd();
+  manager->IncrementBrowserCount();
+  EXPECT_FALSE(loop.timed_out_);
 }
 
 TEST(CefManagerQuitTest, WaitsForTheLastBrowserAndQuitsWithinTheRecheckTime) {

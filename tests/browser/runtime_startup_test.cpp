@@ -19,44 +19,12 @@
 #include "runtime/include/wrapper/cef_closure_task.h"
 #include "runtime/standin/standin_probe.h"
 #include "tests/browser/fake_browser.h"
+#include "tests/support/temp_folder.h"
 
 namespace kel_comp {
 namespace {
 
-template <typename Predicate>
-bool WaitUntil(Predicate predicate, ULONGLONG timeout_ms = 5000) {
-  const ULONGLONG end = GetTickCount64() + timeout_ms;
-  while (!predicate()) {
-    if (GetTickCount64() > end)
-      return false;
-    Sleep(2);
-  }
-  return true;
-}
-
-bool Exists(const std::wstring& path, bool directory) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == directory;
-}
-
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..")
-        continue;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(folder + name + L"\\");
-      else
-        DeleteFileW((folder + name).c_str());
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
+using test::WaitUntil;
 
 // The switches the program appends to the runtime's command line, from the
 // first of them on.
@@ -85,22 +53,13 @@ const std::vector<std::wstring> kWindowedSwitches = {
 
 class RuntimeStartupTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    root_ = std::wstring(temp) + L"qel_startup_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    RemoveTree(root_);
-    data_folder_ = root_ + L"cef_temp\\";
-  }
-
   void TearDown() override {
     CefManager::GetInstance()->Shutdown();
     settings_.Reset();
-    RemoveTree(root_);
   }
 
-  std::wstring root_;
-  std::wstring data_folder_;
+  test::TempFolder folder_{L"qel_startup"};
+  const std::wstring data_folder_ = folder_.path() + L"cef_temp\\";
   CefSettings settings_;
 };
 
@@ -109,8 +68,8 @@ TEST_F(RuntimeStartupTest, WindowedStartupGivesTheRuntimeEverythingOnce) {
   ASSERT_TRUE(manager->Initialize(data_folder_, settings_, /*offscreen=*/false));
   EXPECT_FALSE(manager->IsOffscreenRenderingEnabled());
   EXPECT_EQ(settings_.windowless_rendering_enabled, 0);
-  EXPECT_TRUE(Exists(data_folder_ + L"CefLocalStorage", true));
-  EXPECT_TRUE(Exists(data_folder_ + L"cef.log", false));
+  EXPECT_TRUE(test::IsDirectory(data_folder_ + L"CefLocalStorage"));
+  EXPECT_TRUE(test::IsFile(data_folder_ + L"cef.log"));
 
   StandinProbe probe;
   ASSERT_TRUE(WaitUntil([&] { return probe.WebKitInitializedCount() == 1; }));

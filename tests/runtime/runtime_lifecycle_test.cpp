@@ -3,9 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,55 +14,13 @@
 #include "runtime/include/cef_v8.h"
 #include "runtime/include/wrapper/cef_closure_task.h"
 #include "runtime/standin/standin_probe.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-template <typename Predicate>
-bool WaitUntil(Predicate predicate, ULONGLONG timeout_ms = 5000) {
-  const ULONGLONG end = GetTickCount64() + timeout_ms;
-  while (!predicate()) {
-    if (GetTickCount64() > end)
-      return false;
-    Sleep(2);
-  }
-  return true;
-}
-
-bool IsDirectory(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..")
-        continue;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(folder + name + L"\\");
-      else
-        DeleteFileW((folder + name).c_str());
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
-std::string ReadWholeFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return std::string();
-  std::string content(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &read, nullptr);
-  CloseHandle(file);
-  content.resize(read);
-  return content;
-}
+using test::IsDirectory;
+using test::ReadWholeFile;
+using test::WaitUntil;
 
 class SilentHandler : public CefV8Handler {
  public:
@@ -162,13 +118,6 @@ class CountingTask : public CefTask {
 class RuntimeLifecycleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    static int counter = 0;
-    root_ = std::wstring(temp) + L"qel_runtime_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(++counter) + L"\\";
-    RemoveTree(root_);
-    CreateDirectoryW(root_.c_str(), nullptr);
     settings_.multi_threaded_message_loop = 1;
     settings_.no_sandbox = 1;
     CefString(&settings_.cache_path) = root_ + L"deep\\cache";
@@ -176,16 +125,14 @@ class RuntimeLifecycleTest : public ::testing::Test {
     app_ = new RecordingApp;
   }
 
-  void TearDown() override {
-    CefShutdown();
-    RemoveTree(root_);
-  }
+  void TearDown() override { CefShutdown(); }
 
   bool Initialize() {
     return CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings_, app_, nullptr);
   }
 
-  std::wstring root_;
+  test::TempFolder folder_{L"qel_runtime"};
+  const std::wstring& root_ = folder_.path();
   CefSettings settings_;
   CefRefPtr<RecordingApp> app_;
 };
