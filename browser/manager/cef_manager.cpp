@@ -29,8 +29,8 @@ bool IsDirectory(const std::wstring& path) {
 }  // namespace
 
 CefManager* CefManager::GetInstance() {
-  static CefManager* const instance = new CefManager;
-  return instance;
+  static CefManager instance;
+  return &instance;
 }
 
 void CefManager::AddRuntimeFolderToPath() {
