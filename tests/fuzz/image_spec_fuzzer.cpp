@@ -28,24 +28,24 @@ void Check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::wstring text = WideFrom(data, size);
 
-  ui::ImageSpec spec;
-  spec.SetImageString(text);
-  Check(spec.attributeString == text);
-  Check(spec.image == nullptr && spec.frameIndex == 0 && !spec.playing);
+  ui::ImageSpec descriptor;
+  descriptor.SetImageString(text);
+  Check(descriptor.attributeString == text);
+  Check(descriptor.image == nullptr && descriptor.frameIndex == 0 && !descriptor.playing);
 
   ui::ImageSpec again;
   again.SetImageString(text);
-  Check(again.fileName == spec.fileName && again.dest == spec.dest &&
-        again.source == spec.source && again.corner == spec.corner && again.fade == spec.fade &&
-        again.xTiled == spec.xTiled && again.yTiled == spec.yTiled &&
-        again.playCount == spec.playCount);
+  Check(again.fileName == descriptor.fileName && again.dest == descriptor.dest &&
+        again.source == descriptor.source && again.corner == descriptor.corner && again.fade == descriptor.fade &&
+        again.xTiled == descriptor.xTiled && again.yTiled == descriptor.yTiled &&
+        again.playCount == descriptor.playCount);
 
   // Applying the same pairs once more changes nothing but the file name
   // (which a string without a "file" pair does not touch).
-  ui::ImageSpec modified = spec;
+  ui::ImageSpec modified = descriptor;
   modified.ApplyImageString(text);
-  Check(modified.fileName == spec.fileName && modified.dest == spec.dest &&
-        modified.fade == spec.fade && modified.playCount == spec.playCount);
+  Check(modified.fileName == descriptor.fileName && modified.dest == descriptor.dest &&
+        modified.fade == descriptor.fade && modified.playCount == descriptor.playCount);
 
   size_t end = 0;
   ui::image_string::ReadInt32(text, 0, &end);

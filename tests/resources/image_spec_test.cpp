@@ -10,39 +10,39 @@ namespace {
 constexpr UiRect kUnset = {-1, -1, -1, -1};
 
 ImageSpec Parse(const std::wstring& text) {
-  ImageSpec spec;
-  spec.SetImageString(text);
-  return spec;
+  ImageSpec descriptor;
+  descriptor.SetImageString(text);
+  return descriptor;
 }
 
 TEST(ImageSpecTest, BareFileNameIsTheWholeString) {
   for (const std::wstring text : {L"btn.png", L"skins/my button.png", L"a=b", L"dir\\x.png "}) {
-    ImageSpec spec = Parse(text);
-    EXPECT_EQ(spec.fileName, text);
-    EXPECT_EQ(spec.attributeString, text);
-    EXPECT_EQ(spec.dest, kUnset);
-    EXPECT_EQ(spec.source, kUnset);
-    EXPECT_EQ(spec.corner, UiRect());
-    EXPECT_EQ(spec.fade, 255);
-    EXPECT_EQ(spec.playCount, -1);
-    EXPECT_FALSE(spec.HasDest());
+    ImageSpec descriptor = Parse(text);
+    EXPECT_EQ(descriptor.fileName, text);
+    EXPECT_EQ(descriptor.attributeString, text);
+    EXPECT_EQ(descriptor.dest, kUnset);
+    EXPECT_EQ(descriptor.source, kUnset);
+    EXPECT_EQ(descriptor.corner, UiRect());
+    EXPECT_EQ(descriptor.fade, 255);
+    EXPECT_EQ(descriptor.playCount, -1);
+    EXPECT_FALSE(descriptor.HasDest());
   }
 }
 
 TEST(ImageSpecTest, PairsSetEveryProperty) {
-  ImageSpec spec = Parse(
+  ImageSpec descriptor = Parse(
       L"file='btn.png' dest='1,2,30,40' source='0,0,10,20' corner='4,4,5,6' fade='200' "
       L"xtiled='true' ytiled='true' playcount='3'");
-  EXPECT_EQ(spec.fileName, L"btn.png");
-  EXPECT_EQ(spec.dest, (UiRect{1, 2, 30, 40}));
-  EXPECT_TRUE(spec.HasDest());
-  EXPECT_EQ(spec.source, (UiRect{0, 0, 10, 20}));
-  EXPECT_TRUE(spec.HasSource());
-  EXPECT_EQ(spec.corner, (UiRect{4, 4, 5, 6}));
-  EXPECT_EQ(spec.fade, 200);
-  EXPECT_TRUE(spec.xTiled);
-  EXPECT_TRUE(spec.yTiled);
-  EXPECT_EQ(spec.playCount, 3);
+  EXPECT_EQ(descriptor.fileName, L"btn.png");
+  EXPECT_EQ(descriptor.dest, (UiRect{1, 2, 30, 40}));
+  EXPECT_TRUE(descriptor.HasDest());
+  EXPECT_EQ(descriptor.source, (UiRect{0, 0, 10, 20}));
+  EXPECT_TRUE(descriptor.HasSource());
+  EXPECT_EQ(descriptor.corner, (UiRect{4, 4, 5, 6}));
+  EXPECT_EQ(descriptor.fade, 200);
+  EXPECT_TRUE(descriptor.xTiled);
+  EXPECT_TRUE(descriptor.yTiled);
+  EXPECT_EQ(descriptor.playCount, 3);
 
   EXPECT_EQ(Parse(L"res='r.png'").fileName, L"r.png");
   // Without a file pair the file name stays the whole string.
@@ -97,10 +97,10 @@ TEST(ImageSpecTest, MalformedPairsEndParsingKeepingEarlierOnes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(c.text)));
-    ImageSpec spec = Parse(c.text);
-    EXPECT_EQ(spec.fileName, L"a");
-    EXPECT_EQ(spec.fade, c.fade);
-    EXPECT_EQ(spec.playCount, c.play_count);
+    ImageSpec descriptor = Parse(c.text);
+    EXPECT_EQ(descriptor.fileName, L"a");
+    EXPECT_EQ(descriptor.fade, c.fade);
+    EXPECT_EQ(descriptor.playCount, c.play_count);
   }
 }
 
@@ -108,42 +108,42 @@ TEST(ImageSpecTest, TextEndsAtAnEmbeddedNul) {
   std::wstring text = L"file='a' fade='9' ";
   text.push_back(L'\0');
   text += L"playcount='2'";
-  ImageSpec spec = Parse(text);
-  EXPECT_EQ(spec.fade, 9);
-  EXPECT_EQ(spec.playCount, -1);
+  ImageSpec descriptor = Parse(text);
+  EXPECT_EQ(descriptor.fade, 9);
+  EXPECT_EQ(descriptor.playCount, -1);
 }
 
 TEST(ImageSpecTest, NewStringResetsPropertiesAndPlayback) {
-  ImageSpec spec = Parse(L"file='a' fade='9' dest='1,1,2,2' xtiled='true' playcount='1'");
-  spec.frameIndex = 3;
-  spec.playing = true;
-  spec.cyclesPlayed = 2;
-  spec.SetImageString(L"file='b'");
-  EXPECT_EQ(spec.fileName, L"b");
-  EXPECT_EQ(spec.attributeString, L"file='b'");
-  EXPECT_EQ(spec.fade, 255);
-  EXPECT_EQ(spec.dest, kUnset);
-  EXPECT_FALSE(spec.xTiled);
-  EXPECT_EQ(spec.playCount, -1);
-  EXPECT_EQ(spec.frameIndex, 0);
-  EXPECT_FALSE(spec.playing);
-  EXPECT_EQ(spec.cyclesPlayed, 0);
+  ImageSpec descriptor = Parse(L"file='a' fade='9' dest='1,1,2,2' xtiled='true' playcount='1'");
+  descriptor.frameIndex = 3;
+  descriptor.playing = true;
+  descriptor.cyclesPlayed = 2;
+  descriptor.SetImageString(L"file='b'");
+  EXPECT_EQ(descriptor.fileName, L"b");
+  EXPECT_EQ(descriptor.attributeString, L"file='b'");
+  EXPECT_EQ(descriptor.fade, 255);
+  EXPECT_EQ(descriptor.dest, kUnset);
+  EXPECT_FALSE(descriptor.xTiled);
+  EXPECT_EQ(descriptor.playCount, -1);
+  EXPECT_EQ(descriptor.frameIndex, 0);
+  EXPECT_FALSE(descriptor.playing);
+  EXPECT_EQ(descriptor.cyclesPlayed, 0);
 
-  spec.Reset();
-  EXPECT_TRUE(spec.fileName.empty());
-  EXPECT_TRUE(spec.attributeString.empty());
+  descriptor.Reset();
+  EXPECT_TRUE(descriptor.fileName.empty());
+  EXPECT_TRUE(descriptor.attributeString.empty());
 }
 
 TEST(ImageSpecTest, ModificationOverridesOnlyItsPairs) {
-  ImageSpec spec = Parse(L"file='bar.png' corner='2,2,2,2' fade='100'");
-  ImageSpec copy = spec;
+  ImageSpec descriptor = Parse(L"file='bar.png' corner='2,2,2,2' fade='100'");
+  ImageSpec copy = descriptor;
   copy.ApplyImageString(L"dest='0,0,10,10' fade='50'");
   EXPECT_EQ(copy.fileName, L"bar.png");
   EXPECT_EQ(copy.corner, (UiRect{2, 2, 2, 2}));
   EXPECT_EQ(copy.dest, (UiRect{0, 0, 10, 10}));
   EXPECT_EQ(copy.fade, 50);
-  EXPECT_EQ(spec.fade, 100);
-  EXPECT_EQ(spec.dest, kUnset);
+  EXPECT_EQ(descriptor.fade, 100);
+  EXPECT_EQ(descriptor.dest, kUnset);
 }
 
 }  // namespace

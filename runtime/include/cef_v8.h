@@ -1,0 +1,94 @@
+#pragma once
+
+#include <vector>
+
+#include "runtime/include/cef_base.h"
+#include "runtime/include/cef_browser.h"
+#include "runtime/include/cef_frame.h"
+
+class CefV8Value;
+typedef std::vector<CefRefPtr<CefV8Value>> CefV8ValueList;
+
+// A page's script context. Renderer main thread only.
+class CefV8Context : public virtual CefBaseRefCounted {
+ public:
+  // The context whose script is running, or null.
+  static CefRefPtr<CefV8Context> GetCurrentContext();
+  static bool InContext();
+
+  virtual bool IsValid() = 0;
+  virtual CefRefPtr<CefBrowser> GetBrowser() = 0;
+  virtual CefRefPtr<CefFrame> GetFrame() = 0;
+  virtual CefRefPtr<CefV8Value> GetGlobal() = 0;
+  // Enter and Exit nest; every Enter needs its Exit.
+  virtual bool Enter() = 0;
+  virtual bool Exit() = 0;
+  virtual bool IsSame(CefRefPtr<CefV8Context> that) = 0;
+};
+
+// Native code reached from page script: the functions an extension
+// declares with "native function".
+class CefV8Handler : public virtual CefBaseRefCounted {
+ public:
+  // True when handled. `retval` is the script's result; a non-empty
+  // `exception` is thrown into the script when handled.
+  virtual bool Execute(const CefString& name,
+                       CefRefPtr<CefV8Value> object,
+                       const CefV8ValueList& arguments,
+                       CefRefPtr<CefV8Value>& retval,
+                       CefString& exception) = 0;
+};
+
+// A script value. Renderer main thread only.
+class CefV8Value : public virtual CefBaseRefCounted {
+ public:
+  static CefRefPtr<CefV8Value> CreateUndefined();
+  static CefRefPtr<CefV8Value> CreateNull();
+  static CefRefPtr<CefV8Value> CreateBool(bool value);
+  static CefRefPtr<CefV8Value> CreateInt(int32 value);
+  static CefRefPtr<CefV8Value> CreateDouble(double value);
+  static CefRefPtr<CefV8Value> CreateString(const CefString& value);
+
+  virtual bool IsValid() = 0;
+  virtual bool IsUndefined() = 0;
+  virtual bool IsNull() = 0;
+  virtual bool IsBool() = 0;
+  virtual bool IsInt() = 0;
+  virtual bool IsDouble() = 0;
+  virtual bool IsString() = 0;
+  virtual bool IsObject() = 0;
+  virtual bool IsFunction() = 0;
+  virtual bool IsSame(CefRefPtr<CefV8Value> that) = 0;
+  virtual bool GetBoolValue() = 0;
+  virtual int32 GetIntValue() = 0;
+  virtual double GetDoubleValue() = 0;
+  virtual CefString GetStringValue() = 0;
+  // Objects: the value of a property, or null.
+  virtual CefRefPtr<CefV8Value> GetValue(const CefString& key) = 0;
+  // Functions: calls the function with `object` as `this` (none when
+  // null). Null when the call threw or the value is no function.
+  virtual CefRefPtr<CefV8Value> ExecuteFunction(CefRefPtr<CefV8Value> object,
+                                                const CefV8ValueList& arguments) = 0;
+  virtual CefRefPtr<CefV8Value> ExecuteFunctionWithContext(CefRefPtr<CefV8Context> context,
+                                                           CefRefPtr<CefV8Value> object,
+                                                           const CefV8ValueList& arguments) = 0;
+};
+
+// An exception thrown by page script.
+class CefV8Exception : public virtual CefBaseRefCounted {
+ public:
+  virtual CefString GetMessage() = 0;
+  virtual int GetLineNumber() = 0;
+};
+
+class CefV8StackTrace : public virtual CefBaseRefCounted {
+ public:
+  virtual int GetFrameCount() = 0;
+};
+
+// Registers script that runs in every page context of the renderer, with
+// `handler` answering its "native function" declarations. Only on the
+// renderer's main thread, from CefRenderProcessHandler::OnWebKitInitialized.
+bool CefRegisterExtension(const CefString& extension_name,
+                          const CefString& javascript_code,
+                          CefRefPtr<CefV8Handler> handler);

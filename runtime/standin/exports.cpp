@@ -1,0 +1,151 @@
+// The runtime library's entry points.
+
+#include <atomic>
+#include <string>
+
+#include "runtime/include/capi/cef_exports.h"
+#include "runtime/include/cef_api_hash.h"
+#include "runtime/standin/api_hash_override.h"
+#include "runtime/standin/cookie_manager_impl.h"
+#include "runtime/standin/list_value_impl.h"
+#include "runtime/standin/process_message_impl.h"
+#include "runtime/standin/runtime_context.h"
+#include "runtime/standin/test_interface.h"
+#include "runtime/standin/v8_value_impl.h"
+
+namespace {
+
+// Hands an object over the boundary with one reference for the caller.
+template <class T, class U>
+T* Release(CefRefPtr<U> object) {
+  return object.release();
+}
+
+std::wstring ToWString(const cef_string_t* str) {
+  return str && str->str ? std::wstring(str->str, str->length) : std::wstring();
+}
+
+std::atomic<const char*> g_api_hash_override{nullptr};
+
+}  // namespace
+
+void cef_standin::SetApiHashOverride(const char* hash) {
+  g_api_hash_override = hash;
+}
+
+const char* cef_api_hash(int entry) {
+  switch (entry) {
+    case 0:
+      if (const char* hash = g_api_hash_override.load())
+        return hash;
+      return CEF_API_HASH_PLATFORM;
+    case 1:
+      return CEF_API_HASH_UNIVERSAL;
+    case 2:
+      return "qelmora-standin-1";
+    default:
+      return nullptr;
+  }
+}
+
+int cef_execute_process(const cef_main_args_t* args,
+                        CefApp* application,
+                        void* /*windows_sandbox_info*/) {
+  return cef_standin::RuntimeContext::Get().ExecuteProcess(args, application);
+}
+
+int cef_initialize(const cef_main_args_t* args,
+                   const cef_settings_t* settings,
+                   CefApp* application,
+                   void* /*windows_sandbox_info*/) {
+  return cef_standin::RuntimeContext::Get().Initialize(args, settings, application) ? 1 : 0;
+}
+
+void cef_shutdown() {
+  cef_standin::RuntimeContext::Get().Shutdown();
+}
+
+int cef_currently_on(cef_thread_id_t thread_id) {
+  return cef_standin::RuntimeContext::Get().CurrentlyOn(thread_id) ? 1 : 0;
+}
+
+int cef_post_task(cef_thread_id_t thread_id, CefTask* task) {
+  return cef_standin::RuntimeContext::Get().PostTask(thread_id, task, 0) ? 1 : 0;
+}
+
+int cef_post_delayed_task(cef_thread_id_t thread_id, CefTask* task, int64 delay_ms) {
+  return cef_standin::RuntimeContext::Get().PostTask(thread_id, task, delay_ms) ? 1 : 0;
+}
+
+CefCommandLine* cef_command_line_create() {
+  return Release<CefCommandLine>(CefRefPtr<CefCommandLine>(new cef_standin::CommandLineImpl));
+}
+
+CefCommandLine* cef_command_line_get_global() {
+  return Release<CefCommandLine>(cef_standin::RuntimeContext::Get().GlobalCommandLine());
+}
+
+CefCookieManager* cef_cookie_manager_get_global_manager(CefCompletionCallback* callback) {
+  CefRefPtr<CefCookieManager> manager = cef_standin::RuntimeContext::Get().CookieManager();
+  if (manager && callback)
+    cef_standin::CompleteOnUiThread(callback);
+  return Release<CefCookieManager>(manager);
+}
+
+CefListValue* cef_list_value_create() {
+  return Release<CefListValue>(CefRefPtr<CefListValue>(new cef_standin::ListValueImpl));
+}
+
+CefProcessMessage* cef_process_message_create(const cef_string_t* name) {
+  const std::wstring message_name = ToWString(name);
+  if (message_name.empty())
+    return nullptr;
+  return Release<CefProcessMessage>(
+      CefRefPtr<CefProcessMessage>(new cef_standin::ProcessMessageImpl(message_name)));
+}
+
+int cef_register_extension(const cef_string_t* extension_name,
+                           const cef_string_t* javascript_code,
+                           CefV8Handler* handler) {
+  return cef_standin::RuntimeContext::Get().RegisterExtension(ToWString(extension_name),
+                                                              ToWString(javascript_code), handler)
+             ? 1
+             : 0;
+}
+
+CefV8Context* cef_v8context_get_current_context() {
+  // No page script runs in this runtime yet, so there is never a current
+  // context.
+  return nullptr;
+}
+
+int cef_v8context_in_context() {
+  return 0;
+}
+
+CefV8Value* cef_v8value_create_undefined() {
+  using cef_standin::V8ValueImpl;
+  return Release<CefV8Value>(
+      CefRefPtr<V8ValueImpl>(new V8ValueImpl(V8ValueImpl::Kind::kUndefined)));
+}
+
+CefV8Value* cef_v8value_create_null() {
+  using cef_standin::V8ValueImpl;
+  return Release<CefV8Value>(CefRefPtr<V8ValueImpl>(new V8ValueImpl(V8ValueImpl::Kind::kNull)));
+}
+
+CefV8Value* cef_v8value_create_bool(int value) {
+  return Release<CefV8Value>(cef_standin::V8ValueImpl::Bool(value != 0));
+}
+
+CefV8Value* cef_v8value_create_int(int32 value) {
+  return Release<CefV8Value>(cef_standin::V8ValueImpl::Int(value));
+}
+
+CefV8Value* cef_v8value_create_double(double value) {
+  return Release<CefV8Value>(cef_standin::V8ValueImpl::Double(value));
+}
+
+CefV8Value* cef_v8value_create_string(const cef_string_t* value) {
+  return Release<CefV8Value>(cef_standin::V8ValueImpl::String(ToWString(value)));
+}

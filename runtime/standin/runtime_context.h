@@ -1,0 +1,106 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/include/cef_app.h"
+#include "runtime/include/cef_cookie.h"
+#include "runtime/include/cef_task.h"
+#include "runtime/include/cef_v8.h"
+#include "runtime/standin/command_line_impl.h"
+#include "runtime/standin/runtime_log.h"
+#include "runtime/standin/task_thread.h"
+
+namespace cef_standin {
+
+// What the program asked of the runtime, kept from one initialisation to
+// the next so that tests can look at it after shutdown too.
+struct Observations {
+  std::wstring command_line;
+  bool cookie_schemes_set = false;
+  std::vector<std::wstring> cookie_schemes;
+  bool cookie_include_defaults = false;
+  std::vector<std::pair<std::wstring, std::wstring>> extensions;  // name, code
+  int context_initialized = 0;
+  int web_kit_initialized = 0;
+};
+
+// The runtime of one process. In the browser process it runs its own UI
+// thread and, in single-process mode, the renderer's main thread; a
+// process started with a "--type" switch is a sub-process whose work ends
+// in ExecuteProcess.
+class RuntimeContext {
+ public:
+  static RuntimeContext& Get();
+
+  RuntimeContext(const RuntimeContext&) = delete;
+  RuntimeContext& operator=(const RuntimeContext&) = delete;
+
+  int ExecuteProcess(const cef_main_args_t* args, CefApp* application);
+  bool Initialize(const cef_main_args_t* args, const cef_settings_t* settings, CefApp* application);
+  void Shutdown();
+  bool IsInitialized();
+
+  bool CurrentlyOn(cef_thread_id_t thread_id);
+  bool PostTask(cef_thread_id_t thread_id, CefRefPtr<CefTask> task, int64_t delay_ms);
+  DWORD ThreadIdOf(cef_thread_id_t thread_id);
+
+  // Null while the runtime is not initialised.
+  CefRefPtr<CefCommandLine> GlobalCommandLine();
+  CefRefPtr<CefCookieManager> CookieManager();
+
+  // Only on the renderer thread, while the application's
+  // OnWebKitInitialized runs.
+  bool RegisterExtension(const std::wstring& name,
+                         const std::wstring& code,
+                         CefRefPtr<CefV8Handler> handler);
+  CefRefPtr<CefV8Handler> ExtensionHandler(size_t index);
+
+  void RecordCookieSchemes(const std::vector<std::wstring>& schemes, bool include_defaults);
+  Observations Observed();
+  CefRefPtr<CefApp> Application();
+
+  RuntimeLog& log() { return log_; }
+
+ private:
+  struct Extension {
+    std::wstring name;
+    std::wstring code;
+    CefRefPtr<CefV8Handler> handler;
+  };
+
+  RuntimeContext() = default;
+  ~RuntimeContext() = default;
+
+  TaskThread* ThreadFor(cef_thread_id_t thread_id);
+  void PrepareCommandLine(const cef_settings_t& settings);
+  void RegisterCustomSchemes();
+  // Runtime UI thread: the browser side is ready.
+  void OnUiThreadStarted();
+  // Renderer thread: the script engine is ready.
+  void OnRendererStarted(CefRefPtr<CefListValue> extra_info);
+
+  std::mutex mutex_;
+  bool initialized_ = false;           // guarded by mutex_
+  DWORD initializing_thread_id_ = 0;   // guarded by mutex_
+  bool web_kit_initializing_ = false;  // renderer thread only
+  Observations observed_;              // guarded by mutex_
+  std::vector<Extension> extensions_;  // guarded by mutex_
+
+  // Set by Initialize before the threads start and cleared by Shutdown
+  // after they ended.
+  CefRefPtr<CefApp> application_;
+  CefRefPtr<CommandLineImpl> command_line_;
+  CefRefPtr<CefCookieManager> cookie_manager_;
+
+  TaskThread ui_thread_{"CefUI"};
+  TaskThread renderer_thread_{"CefRenderer"};
+  RuntimeLog log_;
+};
+
+}  // namespace cef_standin

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/include/cef_app.h"
+#include "runtime/include/internal/cef_string_list.h"
+#include "runtime/standin/test_interface.h"
+
+// Tests' view of the stand-in runtime's test interface, for a program that
+// has loaded the stand-in already. Every call is harmless without it.
+class StandinProbe {
+ public:
+  StandinProbe() {
+    HMODULE library = GetModuleHandleW(L"libcef.dll");
+    using GetInterface = const cef_standin_test_interface_t* (*)();
+    auto get = library ? reinterpret_cast<GetInterface>(reinterpret_cast<void*>(
+                             GetProcAddress(library, "cef_standin_get_test_interface")))
+                       : nullptr;
+    interface_ = get ? get() : nullptr;
+  }
+
+  bool available() const { return interface_ != nullptr; }
+
+  bool IsInitialized() const { return interface_ && interface_->is_initialized(); }
+
+  std::wstring CommandLine() const {
+    CefString text;
+    if (interface_)
+      interface_->get_command_line(text.GetWritableStruct());
+    return text.ToWString();
+  }
+
+  // The schemes given to the cookie manager; `include_defaults` gets -1
+  // when none were given.
+  std::vector<std::wstring> CookieSchemes(int* include_defaults) const {
+    std::vector<std::wstring> schemes;
+    *include_defaults = -1;
+    if (!interface_)
+      return schemes;
+    cef_string_list_t list = cef_string_list_alloc();
+    *include_defaults = interface_->get_cookie_schemes(list);
+    for (size_t i = 0; i < cef_string_list_size(list); ++i) {
+      CefString value;
+      cef_string_list_value(list, i, value.GetWritableStruct());
+      schemes.push_back(value.ToWString());
+    }
+    cef_string_list_free(list);
+    return schemes;
+  }
+
+  // (name, script) of every registered extension.
+  std::vector<std::pair<std::wstring, std::wstring>> Extensions() const {
+    std::vector<std::pair<std::wstring, std::wstring>> extensions;
+    const size_t count = interface_ ? interface_->get_extension_count() : 0;
+    for (size_t i = 0; i < count; ++i) {
+      CefString name;
+      CefString code;
+      interface_->get_extension(i, name.GetWritableStruct(), code.GetWritableStruct());
+      extensions.emplace_back(name.ToWString(), code.ToWString());
+    }
+    return extensions;
+  }
+
+  CefRefPtr<CefV8Handler> ExtensionHandler(size_t index) const {
+    return Adopt(interface_ ? interface_->get_extension_handler(index) : nullptr);
+  }
+
+  CefRefPtr<CefApp> Application() const {
+    return Adopt(interface_ ? interface_->get_application() : nullptr);
+  }
+
+  int ContextInitializedCount() const {
+    return interface_ ? interface_->get_context_initialized_count() : 0;
+  }
+  int WebKitInitializedCount() const {
+    return interface_ ? interface_->get_web_kit_initialized_count() : 0;
+  }
+  DWORD ThreadId(cef_thread_id_t thread) const {
+    return interface_ ? interface_->get_thread_id(thread) : 0;
+  }
+  void SetApiHash(const char* hash) const {
+    if (interface_)
+      interface_->set_api_hash(hash);
+  }
+
+ private:
+  template <class T>
+  static CefRefPtr<T> Adopt(T* object) {
+    CefRefPtr<T> reference(object);
+    if (object)
+      object->Release();
+    return reference;
+  }
+
+  const cef_standin_test_interface_t* interface_ = nullptr;
+};
