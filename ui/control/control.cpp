@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/util/string_util.h"
 #include "ui/control/box.h"
 #include "ui/control/control_host.h"
 #include "ui/core/global_resources.h"
@@ -15,29 +16,6 @@
 namespace ui {
 
 namespace {
-
-std::wstring Utf8ToWide(const std::string& text) {
-  if (text.empty())
-    return {};
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
-  if (length > 0)
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
-  return wide;
-}
-
-std::string WideToUtf8(const std::wstring& text) {
-  if (text.empty())
-    return {};
-  const int size = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<size_t>(std::max(length, 0)), '\0');
-  if (length > 0)
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-  return narrow;
-}
 
 // "<n>" in tool tip texts stands for a line break.
 std::wstring ExpandLineBreaks(const std::wstring& text) {
@@ -89,7 +67,7 @@ std::wstring Control::GetToolTipText() const {
 }
 
 std::string Control::GetToolTipTextUtf8() const {
-  return WideToUtf8(GetToolTipText());
+  return kbase::Utf16ToUtf8(GetToolTipText());
 }
 
 void Control::SetToolTipText(const std::wstring& text) {
@@ -98,7 +76,7 @@ void Control::SetToolTipText(const std::wstring& text) {
 }
 
 void Control::SetToolTipTextUtf8(const std::string& text) {
-  const std::wstring wide = Utf8ToWide(text);
+  const std::wstring wide = kbase::Utf8ToUtf16(text);
   if (wide.empty()) {
     tool_tip_text_.clear();
     Invalidate();
@@ -117,7 +95,7 @@ void Control::SetToolTipTextId(const std::wstring& id) {
 }
 
 void Control::SetToolTipTextIdUtf8(const std::string& id) {
-  SetToolTipTextId(Utf8ToWide(id));
+  SetToolTipTextId(kbase::Utf8ToUtf16(id));
 }
 
 void Control::SetToolTipWidth(int32_t width) {
@@ -141,7 +119,7 @@ std::wstring Control::GetDataId() const {
 }
 
 std::string Control::GetDataIdUtf8() const {
-  return WideToUtf8(data_id_);
+  return kbase::Utf16ToUtf8(data_id_);
 }
 
 void Control::SetDataId(const std::wstring& id) {
@@ -149,7 +127,7 @@ void Control::SetDataId(const std::wstring& id) {
 }
 
 void Control::SetDataIdUtf8(const std::string& id) {
-  data_id_ = Utf8ToWide(id);
+  data_id_ = kbase::Utf8ToUtf16(id);
 }
 
 UserData* Control::GetUserData() const {
