@@ -100,13 +100,16 @@ TEST_F(FontTableTest, UnknownIdsAndAnEmptyTableGiveNoFont) {
 }
 
 TEST(GlobalResourcesTest, ColoursResolveByExactName) {
+  // The table lives as long as the process: a fresh name for each run.
+  static int run = 0;
+  const std::wstring unknown = L"colour_test_unknown_" + std::to_wstring(run++);
   GlobalResources::DefineColor(L"colour_test_red", 0xFFFF0000);
   EXPECT_EQ(GlobalResources::ColorByName(L"colour_test_red"), 0xFFFF0000u);
   EXPECT_EQ(GlobalResources::ColorByName(L"Colour_Test_Red"), 0u);
-  EXPECT_EQ(GlobalResources::ColorByName(L"colour_test_unknown"), 0u);
+  EXPECT_EQ(GlobalResources::ColorByName(unknown), 0u);
   // Entered with 0 by the lookup, it can still be defined later.
-  GlobalResources::DefineColor(L"colour_test_unknown", 0x80123456);
-  EXPECT_EQ(GlobalResources::ColorByName(L"colour_test_unknown"), 0x80123456u);
+  GlobalResources::DefineColor(unknown, 0x80123456);
+  EXPECT_EQ(GlobalResources::ColorByName(unknown), 0x80123456u);
 }
 
 TEST(GlobalResourcesTest, DefaultTextColourNames) {

@@ -171,6 +171,29 @@ TEST_F(TimerQueueTest, CallbackMayAddTimers) {
   EXPECT_EQ(chained, 2);
 }
 
+TEST_F(TimerQueueTest, NestedPassFromACallbackRunsEachTimerOnce) {
+  // A callback that runs a modal loop lets the queue's message in again.
+  int64_t now = queue_.Now() + Ms(1000);
+  int outer_runs = 0;
+  queue_.AddTimer(
+      owner_.AcquireWeakFlag(),
+      [&] {
+        ++outer_runs;
+        queue_.ProcessDueTimersAt(now);
+      },
+      10, TimerQueue::kRepeatForever);
+  Add("inner", 20, 1);
+  queue_.ProcessDueTimersAt(now);
+  EXPECT_EQ(outer_runs, 1);
+  EXPECT_EQ(log_, std::vector<std::string>{"inner"});
+  EXPECT_EQ(queue_.pending_count(), 1u);
+
+  now += Ms(1000);
+  queue_.ProcessDueTimersAt(now);
+  EXPECT_EQ(outer_runs, 2);
+  EXPECT_EQ(log_.size(), 1u);
+}
+
 TEST_F(TimerQueueTest, ZeroIntervalRepeatingTimerRunsOncePerPass) {
   int runs = 0;
   queue_.AddTimer(

@@ -12,8 +12,8 @@ constexpr size_t kBytesPerPixel = 4;
 // Sections are addressed with signed 32-bit byte counts by GDI; anything
 // larger cannot be described to it (and would overflow the header).
 bool SizeFitsSection(int width, int height) {
-  const uint64_t bytes = uint64_t{static_cast<uint32_t>(width)} * static_cast<uint32_t>(height) *
-                         kBytesPerPixel;
+  const uint64_t bytes =
+      uint64_t{static_cast<uint32_t>(width)} * static_cast<uint32_t>(height) * kBytesPerPixel;
   return bytes <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
 }
 
@@ -85,7 +85,8 @@ void GdiBitmap::FixAlpha(const UiRect& dirty, const UiPadding& padding, uint8_t 
   const int bar_right =
       static_cast<int>(std::min<int64_t>(area.right, int64_t{width_} - padding.right));
   for (int y = area.top; y < area.bottom; ++y) {
-    const bool in_horizontal_bar = y >= padding.top && int64_t{y} < int64_t{height_} - padding.bottom;
+    const bool in_horizontal_bar =
+        y >= padding.top && int64_t{y} < int64_t{height_} - padding.bottom;
     const int from = in_horizontal_bar ? area.left : bar_left;
     const int to = in_horizontal_bar ? area.right : bar_right;
     uint8_t* pixel = Row(y) + static_cast<size_t>(from) * kBytesPerPixel;

@@ -47,6 +47,10 @@ class GdiBitmap : public IBitmap {
   void ResetPixels(const UiRect& rect, uint8_t value) override;
   void FixAlpha(const UiRect& dirty, const UiPadding& padding, uint8_t marker) override;
 
+  // False for a section created bottom-up (the first memory row is the
+  // image's last).
+  bool top_down() const { return top_down_; }
+
  private:
   void Destroy();
   // The rows and columns of `rect` that exist; empty when none do.

@@ -30,10 +30,10 @@ void GdiClip::CreateRoundClip(HDC dc, const UiRect& rect, int corner_width, int 
   if (!dc)
     return;
   const UiRect device = ToDevice(dc, rect);
-  HRGN region = device.IsEmpty() ? nullptr
-                                 : CreateRoundRectRgn(device.left, device.top, device.right + 1,
-                                                      device.bottom + 1, corner_width,
-                                                      corner_height);
+  HRGN region = device.IsEmpty()
+                    ? nullptr
+                    : CreateRoundRectRgn(device.left, device.top, device.right + 1,
+                                         device.bottom + 1, corner_width, corner_height);
   PushRegion(dc, region);
 }
 

@@ -45,7 +45,6 @@ class PieceEmitter {
     *last = std::clamp<int64_t>(hi, *first, count);
   }
 
-
  private:
   const UiRect& paint_;
   const std::function<void(const ImagePiece&)>& visit_;

@@ -133,10 +133,13 @@ UiRect Path_Gdiplus::GetBounds(const IPen* pen) const {
   gdip::GpRectF bounds;
   bounds.X = bounds.Y = bounds.Width = bounds.Height = 0;
   Track(gdip::GdipGetPathWorldBounds(path_, &bounds, nullptr, NativePen(pen)));
-  // Outward rounding, so that the rectangle holds every covered pixel.
-  return {static_cast<int32_t>(std::floor(bounds.X)), static_cast<int32_t>(std::floor(bounds.Y)),
-          static_cast<int32_t>(std::ceil(bounds.X + bounds.Width)),
-          static_cast<int32_t>(std::ceil(bounds.Y + bounds.Height))};
+  // Outward rounding, so that the rectangle holds every covered pixel, with
+  // a little slack for the float noise of transforms (-3.0000002 is -3).
+  constexpr float kSlack = 1e-3f;
+  return {static_cast<int32_t>(std::floor(bounds.X + kSlack)),
+          static_cast<int32_t>(std::floor(bounds.Y + kSlack)),
+          static_cast<int32_t>(std::ceil(bounds.X + bounds.Width - kSlack)),
+          static_cast<int32_t>(std::ceil(bounds.Y + bounds.Height - kSlack))};
 }
 
 bool Path_Gdiplus::ContainsPoint(int x, int y) const {

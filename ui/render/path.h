@@ -33,8 +33,18 @@ class IPath : public kbase::SupportWeakCallback {
   virtual void AddRect(int left, int top, int right, int bottom) = 0;
   virtual void AddEllipse(const UiRect& rect) = 0;
   virtual void AddEllipse(int left, int top, int right, int bottom) = 0;
-  virtual void AddArc(int x, int y, int width, int height, float start_angle, float sweep_angle) = 0;
-  virtual void AddPie(int x, int y, int width, int height, float start_angle, float sweep_angle) = 0;
+  virtual void AddArc(int x,
+                      int y,
+                      int width,
+                      int height,
+                      float start_angle,
+                      float sweep_angle) = 0;
+  virtual void AddPie(int x,
+                      int y,
+                      int width,
+                      int height,
+                      float start_angle,
+                      float sweep_angle) = 0;
   virtual void AddPolygon(const UiPoint* points, int count) = 0;
   // The smallest rectangle holding the path (its stroke, given a pen).
   virtual UiRect GetBounds(const IPen* pen = nullptr) const = 0;

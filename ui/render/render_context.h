@@ -90,18 +90,14 @@ class IRenderContext : public kbase::SupportWeakCallback {
   virtual void DrawLine(const IPen* pen, int x1, int y1, int x2, int y2) = 0;
   // From (left, top) to (right, bottom).
   virtual void DrawLine(const UiRect& rect, int width, UiColor color) = 0;
-  virtual void DrawBezier(const IPen* pen,
-                          int x1,
-                          int y1,
-                          int x2,
-                          int y2,
-                          int x3,
-                          int y3,
-                          int x4,
-                          int y4) = 0;
+  virtual void
+  DrawBezier(const IPen* pen, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;
   virtual void DrawRect(const UiRect& rect, int width, UiColor color) = 0;
   // `corner` is the full width and height of the corner ellipse.
-  virtual void DrawRoundRect(const UiRect& rect, const UiSize& corner, int width, UiColor color) = 0;
+  virtual void DrawRoundRect(const UiRect& rect,
+                             const UiSize& corner,
+                             int width,
+                             UiColor color) = 0;
   // `format` takes Win32 DT_ flags.
   virtual void DrawText(const UiRect& rect,
                         const std::wstring& text,

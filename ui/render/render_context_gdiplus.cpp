@@ -8,6 +8,7 @@
 #include "ui/render/nine_slice.h"
 #include "ui/render/path.h"
 #include "ui/render/pen.h"
+#include "ui/render/pixel_graphics.h"
 #include "ui/render/render_resources.h"
 #include "ui/render/text_format.h"
 
@@ -130,7 +131,9 @@ void RenderContext_GdiPlus::ResetPixels(const UiRect& rect, uint8_t value) {
   bitmap_.ResetPixels(rect, value);
 }
 
-void RenderContext_GdiPlus::FixAlpha(const UiRect& dirty, const UiPadding& padding, uint8_t marker) {
+void RenderContext_GdiPlus::FixAlpha(const UiRect& dirty,
+                                     const UiPadding& padding,
+                                     uint8_t marker) {
   bitmap_.FixAlpha(dirty, padding, marker);
 }
 
@@ -227,9 +230,8 @@ void RenderContext_GdiPlus::DrawImage(const UiRect& paint,
     const bool always_blend = transparent_ || has_alpha || fade < 255;
     ForEachNineSlicePiece({paint, dest, source, corners, tile_x, tile_y},
                           [&](const ImagePiece& piece) {
-                            const bool same_size =
-                                piece.dest.Width() == piece.source.Width() &&
-                                piece.dest.Height() == piece.source.Height();
+                            const bool same_size = piece.dest.Width() == piece.source.Width() &&
+                                                   piece.dest.Height() == piece.source.Height();
                             DrawImagePiece(source_dc, piece, always_blend || same_size, fade);
                           });
     SetStretchBltMode(dc_, old_mode);
@@ -285,6 +287,9 @@ void RenderContext_GdiPlus::FillColor(const UiRect& rect, UiColor color, uint8_t
   // Fully transparent paint changes no pixel.
   if (!HasBitmap() || rect.IsEmpty() || ColorAlpha(faded) == 0)
     return;
+  if (solid_fill_.Fill(dc_, rect, faded))
+    return;
+  // Without its one-pixel source the fill falls back to a GDI+ brush.
   gdip::ScopedGraphics graphics(dc_, false);
   const gdip::ScopedBrush brush = MakeSolidBrush(faded);
   if (!graphics || !brush)
@@ -297,7 +302,7 @@ void RenderContext_GdiPlus::DrawLine(const IPen* pen, int x1, int y1, int x2, in
   gdip::GpPen* native = NativePen(pen);
   if (!HasBitmap() || !native)
     return;
-  gdip::ScopedGraphics graphics(dc_, true);
+  PixelGraphics graphics(dc_, bitmap_, true);
   if (graphics)
     gdip::GdipDrawLineI(graphics.get(), native, x1, y1, x2, y2);
 }
@@ -305,7 +310,7 @@ void RenderContext_GdiPlus::DrawLine(const IPen* pen, int x1, int y1, int x2, in
 void RenderContext_GdiPlus::DrawLine(const UiRect& rect, int width, UiColor color) {
   if (!HasBitmap())
     return;
-  gdip::ScopedGraphics graphics(dc_, false);
+  PixelGraphics graphics(dc_, bitmap_, false);
   const gdip::ScopedPen pen = MakePen(color, width);
   if (graphics && pen)
     gdip::GdipDrawLineI(graphics.get(), pen.get(), rect.left, rect.top, rect.right, rect.bottom);
@@ -323,7 +328,7 @@ void RenderContext_GdiPlus::DrawBezier(const IPen* pen,
   gdip::GpPen* native = NativePen(pen);
   if (!HasBitmap() || !native)
     return;
-  gdip::ScopedGraphics graphics(dc_, true);
+  PixelGraphics graphics(dc_, bitmap_, true);
   if (graphics)
     gdip::GdipDrawBezierI(graphics.get(), native, x1, y1, x2, y2, x3, y3, x4, y4);
 }
@@ -331,7 +336,7 @@ void RenderContext_GdiPlus::DrawBezier(const IPen* pen,
 void RenderContext_GdiPlus::DrawRect(const UiRect& rect, int width, UiColor color) {
   if (!HasBitmap() || IsInverted(rect))
     return;
-  gdip::ScopedGraphics graphics(dc_, false);
+  PixelGraphics graphics(dc_, bitmap_, false);
   const gdip::ScopedPen pen = MakePen(color, width);
   if (graphics && pen) {
     gdip::GdipDrawRectangleI(graphics.get(), pen.get(), rect.left, rect.top, rect.Width(),
@@ -363,7 +368,7 @@ void RenderContext_GdiPlus::DrawRoundRect(const UiRect& rect,
   gdip::GdipAddPathArc(p, l, b - cy, cx, cy, 90, 90);
   gdip::GdipAddPathLine(p, l, b - cy, l, t + cy);
   gdip::GdipClosePathFigure(p);
-  gdip::ScopedGraphics graphics(dc_, true);
+  PixelGraphics graphics(dc_, bitmap_, true);
   if (graphics)
     gdip::GdipDrawPath(graphics.get(), pen.get(), p);
 }
@@ -379,14 +384,11 @@ void RenderContext_GdiPlus::DrawText(const UiRect& rect,
   // inverted rectangle has no room for text instead.
   if (text.empty() || !HasBitmap() || rect.IsEmpty())
     return;
-  gdip::ScopedGraphics graphics(dc_, false);
-  if (!graphics)
-    return;
   TextFont font;
-  CreateTextFont(dc_, font_id, &font);
+  fonts_.Find(dc_, font_id, &font);
   const gdip::ScopedStringFormat string_format = CreateDrawFormat(format, line_limit);
-  // Opaque text would go through GDI, which leaves the alpha bytes at 0;
-  // 254 keeps GDI+ rendering it with its alpha.
+  // Opaque text on a device context goes through GDI, which leaves the
+  // alpha bytes at 0; 254 keeps GDI+ rendering it with its alpha.
   auto alpha = static_cast<uint8_t>(ColorAlpha(color) * fade / 255);
   if (alpha == 255)
     alpha = 254;
@@ -394,19 +396,26 @@ void RenderContext_GdiPlus::DrawText(const UiRect& rect,
   if (!font.font || !string_format || !brush)
     return;
 
-  gdip::GpRectF layout = ToRectF(rect);
+  UiRect layout = rect;
   if ((format & DT_VCENTER) && font.face_name == kNSimSunFace &&
       static_cast<float>(rect.Height()) >= font.size + 2) {
-    layout.Y += 1;
+    layout = layout.Offset(0, 1);
   }
-  gdip::GdipDrawString(graphics.get(), text.c_str(), TextLength(text), font.font.get(), &layout,
+  // Without "no clip" the text stays inside its layout rectangle; saying so
+  // explicitly keeps GDI+ implementations that do not clip text in line.
+  const bool clip_to_layout = !(format & DT_NOCLIP);
+  PixelGraphics graphics(dc_, bitmap_, false, clip_to_layout ? &layout : nullptr);
+  if (!graphics)
+    return;
+  const gdip::GpRectF layout_f = ToRectF(layout);
+  gdip::GdipDrawString(graphics.get(), text.c_str(), TextLength(text), font.font, &layout_f,
                        string_format.get(), brush.get());
 }
 
 void RenderContext_GdiPlus::DrawEllipse(const UiRect& rect, int width, UiColor color) {
   if (!HasBitmap() || IsInverted(rect))
     return;
-  gdip::ScopedGraphics graphics(dc_, true);
+  PixelGraphics graphics(dc_, bitmap_, true);
   const gdip::ScopedPen pen = MakePen(color, width);
   if (graphics && pen) {
     gdip::GdipDrawEllipseI(graphics.get(), pen.get(), rect.left, rect.top, rect.Width(),
@@ -417,7 +426,7 @@ void RenderContext_GdiPlus::DrawEllipse(const UiRect& rect, int width, UiColor c
 void RenderContext_GdiPlus::FillEllipse(const UiRect& rect, UiColor color) {
   if (!HasBitmap() || rect.IsEmpty())
     return;
-  gdip::ScopedGraphics graphics(dc_, true);
+  PixelGraphics graphics(dc_, bitmap_, true);
   const gdip::ScopedBrush brush = MakeSolidBrush(color);
   if (graphics && brush) {
     gdip::GdipFillEllipseI(graphics.get(), brush.get(), rect.left, rect.top, rect.Width(),
@@ -433,7 +442,7 @@ UiRect RenderContext_GdiPlus::MeasureText(const std::wstring& text,
   if (!graphics)
     return {};
   TextFont font;
-  CreateTextFont(dc_, font_id, &font);
+  fonts_.Find(dc_, font_id, &font);
   const gdip::ScopedStringFormat string_format = CreateMeasureFormat(format);
   if (!font.font || !string_format)
     return {};
@@ -444,14 +453,14 @@ UiRect RenderContext_GdiPlus::MeasureText(const std::wstring& text,
     if (format & DT_SINGLELINE) {
       const gdip::GpRectF unbounded(0, 0, 0, 0);
       gdip::GpRectF sample(0, 0, 0, 0);
-      gdip::GdipMeasureString(graphics.get(), kLineSample, 2, font.font.get(), &unbounded,
+      gdip::GdipMeasureString(graphics.get(), kLineSample, 2, font.font, &unbounded,
                               string_format.get(), &sample, nullptr, nullptr);
       height = sample.Height;
     }
     layout = gdip::GpRectF(0, 0, static_cast<float>(width), height);
   }
   gdip::GpRectF box(0, 0, 0, 0);
-  gdip::GdipMeasureString(graphics.get(), text.c_str(), TextLength(text), font.font.get(), &layout,
+  gdip::GdipMeasureString(graphics.get(), text.c_str(), TextLength(text), font.font, &layout,
                           string_format.get(), &box, nullptr, nullptr);
   return {Truncate(box.X), Truncate(box.Y), Truncate(box.X + box.Width + 1),
           Truncate(box.Y + box.Height + 1)};
@@ -462,7 +471,7 @@ void RenderContext_GdiPlus::DrawPath(const IPath* path, const IPen* pen) {
   gdip::GpPen* native_pen = NativePen(pen);
   if (!HasBitmap() || !native_path || !native_path->native() || !native_pen)
     return;
-  gdip::ScopedGraphics graphics(dc_, true);
+  PixelGraphics graphics(dc_, bitmap_, true);
   if (graphics)
     gdip::GdipDrawPath(graphics.get(), native_pen, native_path->native());
 }
@@ -474,7 +483,7 @@ void RenderContext_GdiPlus::FillPath(const IPath* path, const IBrush* brush) {
       !native_brush->fill_brush()) {
     return;
   }
-  gdip::ScopedGraphics graphics(dc_, true);
+  PixelGraphics graphics(dc_, bitmap_, true);
   if (graphics)
     gdip::GdipFillPath(graphics.get(), native_brush->fill_brush(), native_path->native());
 }

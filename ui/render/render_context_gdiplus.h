@@ -3,6 +3,8 @@
 #include "ui/render/bitmap.h"
 #include "ui/render/clip.h"
 #include "ui/render/render_context.h"
+#include "ui/render/solid_fill.h"
+#include "ui/render/text_format.h"
 
 namespace ui {
 
@@ -69,15 +71,8 @@ class RenderContext_GdiPlus : public IRenderContext {
   void FillColor(const UiRect& rect, UiColor color, uint8_t fade) override;
   void DrawLine(const IPen* pen, int x1, int y1, int x2, int y2) override;
   void DrawLine(const UiRect& rect, int width, UiColor color) override;
-  void DrawBezier(const IPen* pen,
-                  int x1,
-                  int y1,
-                  int x2,
-                  int y2,
-                  int x3,
-                  int y3,
-                  int x4,
-                  int y4) override;
+  void DrawBezier(const IPen* pen, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+      override;
   void DrawRect(const UiRect& rect, int width, UiColor color) override;
   void DrawRoundRect(const UiRect& rect, const UiSize& corner, int width, UiColor color) override;
   void DrawText(const UiRect& rect,
@@ -108,6 +103,8 @@ class RenderContext_GdiPlus : public IRenderContext {
   bool transparent_ = false;
   GdiClip clip_;
   GdiBitmap bitmap_;
+  SolidFill solid_fill_;
+  TextFontCache fonts_;
 };
 
 }  // namespace ui

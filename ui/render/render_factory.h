@@ -4,16 +4,16 @@
 
 #include <memory>
 
+// Whoever creates objects destroys them too: the full types come along.
+#include "ui/render/bitmap.h"
+#include "ui/render/brush.h"
 #include "ui/render/geometry.h"
+#include "ui/render/matrix.h"
+#include "ui/render/path.h"
+#include "ui/render/pen.h"
+#include "ui/render/render_context.h"
 
 namespace ui {
-
-class IBitmap;
-class IBrush;
-class IMatrix;
-class IPath;
-class IPen;
-class IRenderContext;
 
 // Creates every render object; the caller owns what it gets. The creating
 // operations keep this order, ahead of the destructor.

@@ -1,27 +1,20 @@
 #include "ui/render/text_format.h"
 
+#include <algorithm>
+#include <cwchar>
+
 #include "ui/render/render_resources.h"
 
 namespace ui {
 namespace {
 
-bool FontFromLogfont(HDC dc, HFONT handle, TextFont* out) {
-  LOGFONTW logfont = {};
-  if (!handle || GetObjectW(handle, sizeof(logfont), &logfont) <= 0)
-    return false;
-  gdip::GpFont* font = nullptr;
-  if (gdip::GdipCreateFontFromLogfontW(dc, &logfont, &font) != gdip::Ok || !font)
-    return false;
-  *out->font.receive() = font;
-  out->face_name = logfont.lfFaceName;
-  return true;
-}
-
 bool FontFromDeviceContext(HDC dc, TextFont* out) {
   gdip::GpFont* font = nullptr;
   if (gdip::GdipCreateFontFromDC(dc, &font) != gdip::Ok || !font)
     return false;
-  *out->font.receive() = font;
+  *out->owned.receive() = font;
+  out->font = font;
+  gdip::GdipGetFontSize(font, &out->size);
   gdip::GpFontFamily* family = nullptr;
   if (gdip::GdipGetFamily(font, &family) == gdip::Ok && family) {
     WCHAR name[LF_FACESIZE] = {};
@@ -30,6 +23,16 @@ bool FontFromDeviceContext(HDC dc, TextFont* out) {
     gdip::GdipDeleteFontFamily(family);
   }
   return true;
+}
+
+bool SameLogfont(const LOGFONTW& a, const LOGFONTW& b) {
+  return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+         a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight &&
+         a.lfItalic == b.lfItalic && a.lfUnderline == b.lfUnderline &&
+         a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+         a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
+         a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
+         wcsncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
 }
 
 gdip::ScopedStringFormat CloneGenericTypographic() {
@@ -43,13 +46,42 @@ gdip::ScopedStringFormat CloneGenericTypographic() {
 
 }  // namespace
 
-void CreateTextFont(HDC dc, const std::wstring& font_id, TextFont* out) {
-  if (!FontFromLogfont(dc, RenderResources::FontById(font_id), out) &&
-      !FontFromDeviceContext(dc, out) &&
-      !FontFromLogfont(dc, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), out)) {
+TextFontCache::~TextFontCache() {
+  for (const Entry& entry : entries_)
+    gdip::GdipDeleteFont(entry.font);
+}
+
+void TextFontCache::Find(HDC dc, const std::wstring& font_id, TextFont* out) {
+  if (FromFontHandle(dc, RenderResources::FontById(font_id), out) ||
+      FontFromDeviceContext(dc, out)) {
     return;
   }
-  gdip::GdipGetFontSize(out->font.get(), &out->size);
+  FromFontHandle(dc, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), out);
+}
+
+bool TextFontCache::FromFontHandle(HDC dc, HFONT handle, TextFont* out) {
+  LOGFONTW logfont = {};
+  if (!handle || GetObjectW(handle, sizeof(logfont), &logfont) <= 0)
+    return false;
+  auto found = std::find_if(entries_.begin(), entries_.end(),
+                            [&](const Entry& e) { return SameLogfont(e.logfont, logfont); });
+  if (found == entries_.end()) {
+    gdip::GpFont* font = nullptr;
+    if (gdip::GdipCreateFontFromLogfontW(dc, &logfont, &font) != gdip::Ok || !font)
+      return false;
+    if (entries_.size() == kMaxEntries) {
+      gdip::GdipDeleteFont(entries_.front().font);
+      entries_.erase(entries_.begin());
+    }
+    float size = 0;
+    gdip::GdipGetFontSize(font, &size);
+    entries_.push_back({logfont, font, size});
+    found = entries_.end() - 1;
+  }
+  out->font = found->font;
+  out->size = found->size;
+  out->face_name = found->logfont.lfFaceName;
+  return true;
 }
 
 gdip::ScopedStringFormat CreateDrawFormat(UINT dt_format, bool line_limit) {
