@@ -9,8 +9,10 @@
 #include <map>
 #include <utility>
 
+#include "ui/core/global_skin_reader.h"
 #include "ui/core/image_info.h"
 #include "ui/core/language_strings.h"
+#include "ui/core/markup.h"
 #include "ui/render/gdiplus_session.h"
 #include "ui/render/render_context.h"
 #include "ui/render/render_factory.h"
@@ -126,6 +128,8 @@ void GlobalResources::SetResourceFolder(const std::wstring& path) {
   if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/')
     folder.push_back(L'\\');
   state().resource_folder = std::move(folder);
+  // Skin files named by relative paths are read below this folder.
+  MarkupDocument::SetResourceFolderProvider(&GlobalResources::ResourceFolder);
 }
 
 std::wstring GlobalResources::ResourceFolder() {
@@ -274,7 +278,7 @@ void GlobalResources::ForgetCachedImage(const std::wstring& path, const ImageInf
 }
 
 void GlobalResources::LoadGlobalSkin() {
-  // Filled in with the markup reader.
+  GlobalSkinReader::ReadFile(kGlobalSkinFile);
 }
 
 }  // namespace ui
