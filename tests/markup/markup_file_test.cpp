@@ -93,18 +93,20 @@ TEST_F(MarkupFileTest, FileErrorsHaveNoLocation) {
   EXPECT_EQ(Show(document.LastErrorLocation()), "");
 }
 
+// A valid document of exactly `size` bytes.
+std::string DocumentOfSize(size_t size) {
+  return "<a>" + std::string(size - 7, ' ') + "</a>";
+}
+
 TEST_F(MarkupFileTest, FilesUpTo4MiBAreRead) {
-  const std::string head = "<a>";
-  const std::string tail = "</a>";
-  std::string bytes = head + std::string(MarkupDocument::kMaxFileSize - 7, ' ') + tail;
-  ASSERT_EQ(bytes.size(), 4194304u);
+  const std::string bytes = DocumentOfSize(4194304);
+  ASSERT_EQ(bytes.size(), MarkupDocument::kMaxFileSize);
   MarkupDocument document;
   EXPECT_TRUE(document.LoadFromFile(PathText(Write("limit.xml", bytes)).c_str()))
       << Show(document.LastErrorMessage());
   EXPECT_EQ(Show(document.Root().Name()), "a");
 
-  bytes.insert(3, " ");
-  EXPECT_FALSE(document.LoadFromFile(PathText(Write("over.xml", bytes)).c_str()));
+  EXPECT_FALSE(document.LoadFromFile(PathText(Write("over.xml", DocumentOfSize(4194305))).c_str()));
   EXPECT_EQ(Show(document.LastErrorMessage()), "File too large");
   EXPECT_EQ(Show(document.LastErrorLocation()), "");
   EXPECT_FALSE(document.Root().IsValid());
@@ -122,6 +124,19 @@ TEST_F(MarkupFileTest, RelativePathsAreReadBelowTheResourceFolder) {
   const fs::path other = Write("absolute.xml", "<Absolute/>");
   ASSERT_TRUE(document.LoadFromFile(PathText(other).c_str()));
   EXPECT_EQ(Show(document.Root().Name()), "Absolute");
+}
+
+// Found by fuzzing: text after an embedded NUL stays in the buffer, and an
+// element without attributes whose text runs to that NUL must not pick up
+// attributes from beyond it.
+TEST_F(MarkupFileTest, NothingBeyondAnEmbeddedNulIsRead) {
+  MarkupDocument document;
+  const std::string bytes("<Wi>&lu\0\"W<W>&lt;\"q<W text=\"x\">", 31);
+  ASSERT_TRUE(document.LoadFromUtf8(bytes.data(), bytes.size()));
+  EXPECT_EQ(Show(document.Root().Name()), "Wi");
+  EXPECT_EQ(document.Root().AttributeCount(), 0);
+  EXPECT_FALSE(document.Root().HasChildren());
+  EXPECT_EQ(document.ElementCount(), 2u);
 }
 
 TEST_F(MarkupFileTest, Utf8FromMemoryBehavesLikeAFile) {

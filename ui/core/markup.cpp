@@ -148,7 +148,6 @@ bool MarkupDocument::LoadFromUtf8(const char* bytes, size_t size) {
     bytes += 3;
     size -= 3;
   }
-  // Every byte yields at most one unit, so this also bounds the text.
   if (size > kMaxTextLength) {
     SetError(kFileTooLarge, kEmptyText);
     return false;
@@ -177,7 +176,7 @@ void MarkupDocument::Release() {
 }
 
 MarkupElement MarkupDocument::Root() const {
-  return tables_.elements.size() > 1 ? MarkupElement(this, 1) : MarkupElement();
+  return element_count_ > 1 ? MarkupElement(this, 1) : MarkupElement();
 }
 
 bool MarkupDocument::ParseText(std::unique_ptr<MarkupChar[]> text, size_t length) {
