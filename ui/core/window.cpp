@@ -168,6 +168,10 @@ LRESULT Window::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return CallWindowProcW(previous, hwnd, message, wparam, lparam);
 }
 
+LRESULT Window::CallPreviousProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  return CallWindowProcW(previous_proc_, handle_, message, wparam, lparam);
+}
+
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   Window* window = nullptr;
   if (message == WM_NCCREATE) {

@@ -190,6 +190,9 @@ class Window : public virtual kbase::SupportWeakCallback, public ControlHost {
  protected:
   // Redraws the whole client area on the next paint.
   void InvalidateAll();
+  // The procedure that handles what the window leaves: the default one, or
+  // the base class's for a superclassed window.
+  LRESULT CallPreviousProc(UINT message, WPARAM wparam, LPARAM lparam);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
