@@ -271,6 +271,8 @@ bool Window::AttachRoot(Control* root) {
     return false;
   root->SetWindowAndParent(this, root->GetParent(), true);
   IndexNames(root);
+  // A live window shows its new tree at once.
+  InvalidateAll();
   return true;
 }
 

@@ -16,6 +16,8 @@ namespace {
 
 // Hover delay while no tooltip window exists yet.
 constexpr DWORD kDefaultHoverTimeMs = 400;
+// A point outside every control.
+constexpr UiPoint kNowhere = {-1, -1};
 // The offset at which a parent reflects a message to the child it is about.
 constexpr UINT kReflectOffset = 0x2000;
 
@@ -177,8 +179,10 @@ void Window::OnClose(WPARAM wparam, LPARAM lparam) {
   // Whatever the mouse and fingers hold is let go before the window goes.
   Control* hover = std::exchange(hover_, nullptr);
   Send(hover, kEventMouseLeave, wparam, lparam);
-  for (Control** target : {&click_target_, &touch_target_, &pointer_target_})
-    Send(std::exchange(*target, nullptr), kEventMouseButtonUp, wparam, lparam);
+  // Released nowhere: a button held while its window closes must not click.
+  for (Control** target : {&click_target_, &touch_target_, &pointer_target_}) {
+    Send(std::exchange(*target, nullptr), kEventMouseButtonUp, wparam, lparam, 0, 0.0f, kNowhere);
+  }
   SetFocusControl(nullptr);
   if (handle_) {
     if (HWND owner = GetWindow(handle_, GW_OWNER))
