@@ -98,6 +98,10 @@ bool HostWindow::CreateWithSkin(const std::wstring& skin, bool layered, const Ui
   if (!hwnd)
     return false;
   AttachNativeWindow(hwnd);
+  // Relative images (the default shadow's among them) are found from a skin
+  // folder beside the shared one.
+  if (SkinFolder().empty())
+    SetSkinFolder(L"host");
   SkinBuilder builder;
   Control* root = builder.Create(skin, nullptr, this, nullptr);
   if (!root)
