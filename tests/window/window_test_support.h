@@ -66,8 +66,17 @@ class SkinnedWindow : public WindowImplBase {
   std::wstring SkinFile() override { return file_; }
   using WindowImplBase::SkinFolder;
   void OnSkinAttached() override { ++skin_attached_count; }
+  Control* CreateCustomControl(const std::wstring& element_name) override {
+    return custom_controls ? custom_controls(element_name) : nullptr;
+  }
+
+  void PaintNow() {
+    UpdateWindow(GetHWND());
+    PumpFor(0);
+  }
 
   int skin_attached_count = 0;
+  std::function<Control*(const std::wstring&)> custom_controls;
 
  private:
   std::wstring folder_;
