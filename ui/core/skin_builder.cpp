@@ -171,11 +171,8 @@ Control* SkinBuilder::CreateInto(const std::wstring& source,
                                  Control* parent) {
   callback_ = std::move(callback);
   const bool literal = !source.empty() && source[0] == L'<';
-  if (literal) {
-    if (!document_.LoadFromString(source.c_str()))
-      return nullptr;
-    return BuildInto(window, parent);
-  }
+  if (literal)
+    return Load(source) ? BuildInto(window, parent) : nullptr;
 
   // A file that is already being built includes itself: it adds nothing.
   Nesting& state = nesting();
@@ -184,12 +181,18 @@ Control* SkinBuilder::CreateInto(const std::wstring& source,
       std::find(state.files.begin(), state.files.end(), key) != state.files.end()) {
     return nullptr;
   }
-  if (!document_.LoadFromFile(source.c_str()))
+  if (!Load(source))
     return nullptr;
   state.files.push_back(key);
   Control* result = BuildInto(window, parent);
   state.files.pop_back();
   return result;
+}
+
+bool SkinBuilder::Load(const std::wstring& source) {
+  if (!source.empty() && source[0] == L'<')
+    return document_.LoadFromString(source.c_str());
+  return document_.LoadFromFile(source.c_str());
 }
 
 Control* SkinBuilder::Build(ControlFactory callback, Window* window, Box* parent) {

@@ -44,6 +44,8 @@ class SkinBuilder {
   Control* Create(const std::wstring& source, ControlFactory callback, Window* window, Box* parent);
   // Builds from the document already loaded.
   Control* Build(ControlFactory callback, Window* window, Box* parent);
+  // Loads |source| (literal XML or a file path, as Create) without building.
+  bool Load(const std::wstring& source);
 
   // The control of an element name of the fixed table, or null.
   static Control* CreateControlByName(const std::wstring& name);

@@ -189,7 +189,7 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPAR
     }
   }
   if (window)
-    return window->OnWindowMessage(message, wparam, lparam);
+    return window->Dispatch(message, wparam, lparam);
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
@@ -210,8 +210,15 @@ LRESULT CALLBACK Window::SuperclassProc(HWND hwnd, UINT message, WPARAM wparam, 
     }
   }
   if (window)
-    return window->OnWindowMessage(message, wparam, lparam);
+    return window->Dispatch(message, wparam, lparam);
   return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+LRESULT Window::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
+  // Whoever handles this paint, the next invalidation must post again.
+  if (message == WM_PAINT)
+    paint_posted_ = false;
+  return OnWindowMessage(message, wparam, lparam);
 }
 
 LRESULT Window::OnNcDestroy(Window* window, HWND hwnd, WPARAM wparam, LPARAM lparam) {
@@ -466,21 +473,27 @@ void Window::MoveFocus(bool forward) {
 }
 
 void Window::Invalidate(const UiRect& rect) {
-  if (!handle_)
+  // Controls not laid out yet have nothing to repaint; skipping them saves
+  // the system calls of every attribute a skin applies.
+  if (!handle_ || rect.IsEmpty())
     return;
   const RECT area = {rect.left, rect.top, rect.right, rect.bottom};
   InvalidateRect(handle_, &area, FALSE);
-  // Layered windows get no paint messages of their own.
-  if (layered_)
-    PostMessageW(handle_, WM_PAINT, 0, 0);
+  PostPaint();
 }
 
 void Window::InvalidateAll() {
   if (!handle_)
     return;
   InvalidateRect(handle_, nullptr, FALSE);
-  if (layered_)
-    PostMessageW(handle_, WM_PAINT, 0, 0);
+  PostPaint();
+}
+
+void Window::PostPaint() {
+  // Layered windows get no paint messages of their own; one posted message
+  // serves every invalidation until it is handled.
+  if (layered_ && !paint_posted_)
+    paint_posted_ = PostMessageW(handle_, WM_PAINT, 0, 0) != FALSE;
 }
 
 std::wstring Window::WindowClassAttributes(const std::wstring& class_name) const {

@@ -166,6 +166,14 @@ class Window : public virtual kbase::SupportWeakCallback, public ControlHost {
   void SetAlphaFixMargins(const UiPadding& margins) { alpha_fix_margins_ = margins; }
 
   // Painting (window_paint.cpp).
+  // How long the parts of the last paint took, in performance-counter
+  // ticks (for measurements).
+  struct PaintTimings {
+    int64_t layout = 0;
+    int64_t paint = 0;
+    int64_t output = 0;
+  };
+  const PaintTimings& LastPaintTimings() const { return paint_timings_; }
   uint8_t GetWindowAlpha() const { return window_alpha_; }
   UiPoint GetRenderOffset() const { return render_offset_; }
   void SetRenderOffset(UiPoint offset);
@@ -197,12 +205,15 @@ class Window : public virtual kbase::SupportWeakCallback, public ControlHost {
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK SuperclassProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  // Hands a message of the bound native window to OnWindowMessage.
+  LRESULT Dispatch(UINT message, WPARAM wparam, LPARAM lparam);
   // The end of the native window: the previous procedure, then unbinding.
   static LRESULT OnNcDestroy(Window* window, HWND hwnd, WPARAM wparam, LPARAM lparam);
 
   bool RegisterWindowClass();
   bool RegisterSuperclass();
   void ReleasePaintDC();
+  void PostPaint();
   void ClearTargets();
   void IndexNames(Control* control);
   bool BelongsHere(const Control* control) const;
@@ -274,6 +285,8 @@ class Window : public virtual kbase::SupportWeakCallback, public ControlHost {
   UiPoint render_offset_;
   bool first_paint_pending_ = true;
   bool layout_needed_ = true;
+  // A WM_PAINT posted to the layered window has not been handled yet.
+  bool paint_posted_ = false;
   HWND tooltip_window_ = nullptr;
   TOOLINFOW tool_info_ = {};
   // The text tool_info_ points at while the tooltip shows it.
@@ -300,6 +313,7 @@ class Window : public virtual kbase::SupportWeakCallback, public ControlHost {
   std::map<std::wstring, Control*> name_index_;
   kbase::WeakCallbackFlag weak_flag_;
   WindowShadow shadow_;
+  PaintTimings paint_timings_;
 };
 
 }  // namespace ui

@@ -36,6 +36,12 @@ bool IsVistaOrLater() {
   return vista;
 }
 
+int64_t Counter() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return counter.QuadPart;
+}
+
 UiRect ToUiRect(const RECT& rect) {
   return {rect.left, rect.top, rect.right, rect.bottom};
 }
@@ -129,8 +135,10 @@ void Window::OnPaint() {
   BeginPaint(handle_, &paint);
   const std::weak_ptr<kbase::WeakFlag> alive = AcquireWeakFlag();
   const UiRect client = ToUiRect(client_rect);
+  const int64_t layout_start = Counter();
   if (layout_needed_)
     RunLayout(client);
+  const int64_t paint_start = Counter();
   // Layout runs handlers that may close the window or replace the root.
   if (alive.expired())
     return;
@@ -156,6 +164,7 @@ void Window::OnPaint() {
   root_->PaintChildren(render_context_.get(), update);
   render_context_->SetDrawingOrigin(origin.x, origin.y);
 
+  const int64_t output_start = Counter();
   if (layered_)
     OutputLayered(update, window_rect, {client.Width(), client.Height()});
   else if (paint_dc_)
@@ -164,6 +173,8 @@ void Window::OnPaint() {
 
   EndPaint(handle_, &paint);
   render_context_->PopClip();
+  const int64_t end = Counter();
+  paint_timings_ = {paint_start - layout_start, output_start - paint_start, end - output_start};
 }
 
 UiRect Window::RootPaddingRect(UiPadding* layout_padding) const {
