@@ -1,5 +1,3 @@
-#include "ui/core/global_skin_reader.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +6,8 @@
 #include "ui/core/global_resources.h"
 #include "ui/core/language_strings.h"
 #include "ui/core/markup.h"
+#include "ui/core/skin_builder.h"
+#include "ui/core/window.h"
 #include "ui/render/render_context.h"
 #include "ui/render/render_factory.h"
 
@@ -27,9 +27,18 @@ class GlobalSkinTest : public ::testing::Test {
   }
 
   bool ReadText(const wchar_t* xml) {
-    MarkupDocument document;
-    EXPECT_TRUE(document.LoadFromString(xml)) << "test document does not parse";
-    return GlobalSkinReader::Read(document);
+    EXPECT_TRUE(MarkupDocument().LoadFromString(xml)) << "test document does not parse";
+    return ReadSkin(xml);
+  }
+
+  // Files the definitions of a skin as start-up does with "global.xml";
+  // true when the skin loaded with a "Global" root.
+  static bool ReadSkin(const std::wstring& source) {
+    Window window;
+    SkinBuilder builder;
+    delete builder.Create(source, nullptr, &window, nullptr);
+    const MarkupElement root = builder.document().Root();
+    return root.IsValid() && std::wstring(root.Name()) == L"Global";
   }
 };
 
@@ -114,16 +123,16 @@ TEST_F(GlobalSkinTest, OtherRootsDefineNothing) {
 TEST_F(GlobalSkinTest, BadFilesDefineNothing) {
   test::TempFolder folder;
   GlobalResources::SetResourceFolder(folder.path());
-  EXPECT_FALSE(GlobalSkinReader::ReadFile(L"global.xml"));
+  EXPECT_FALSE(ReadSkin(L"global.xml"));
 
   folder.Write(L"global.xml", std::string());
-  EXPECT_FALSE(GlobalSkinReader::ReadFile(L"global.xml"));
+  EXPECT_FALSE(ReadSkin(L"global.xml"));
 
   // Cut off inside a definition: the parse fails as a whole.
   folder.Write(L"global.xml",
                std::string("<Global defaultfontcolor=\"gs_cut_ink\"><TextColor name=\"gs_cut\" "
                            "value=\"#FF0000"));
-  EXPECT_FALSE(GlobalSkinReader::ReadFile(L"global.xml"));
+  EXPECT_FALSE(ReadSkin(L"global.xml"));
   EXPECT_EQ(GlobalResources::DefaultTextColorName(), L"textdefaultcolor");
   EXPECT_EQ(GlobalResources::ColorByName(L"gs_cut"), 0u);
 
@@ -131,7 +140,7 @@ TEST_F(GlobalSkinTest, BadFilesDefineNothing) {
   for (size_t i = 0; i < noise.size(); ++i)
     noise[i] = static_cast<uint8_t>(i * 131 + 7);
   folder.Write(L"global.xml", noise);
-  EXPECT_FALSE(GlobalSkinReader::ReadFile(L"global.xml"));
+  EXPECT_FALSE(ReadSkin(L"global.xml"));
 }
 
 TEST_F(GlobalSkinTest, StartupReadsTheFolderAndShutdownEndsIt) {

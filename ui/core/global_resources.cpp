@@ -6,7 +6,6 @@
 #include <map>
 #include <utility>
 
-#include "ui/core/global_skin_reader.h"
 #include "ui/core/image_info.h"
 #include "ui/core/language_strings.h"
 #include "ui/core/markup.h"
@@ -272,10 +271,6 @@ void GlobalResources::ForgetCachedImage(const std::wstring& path, const ImageInf
   auto found = state().images.find(path);
   if (found != state().images.end() && found->second.identity == image)
     state().images.erase(found);
-}
-
-void GlobalResources::LoadGlobalSkin() {
-  GlobalSkinReader::ReadFile(kGlobalSkinFile);
 }
 
 }  // namespace ui

@@ -108,6 +108,11 @@ class GlobalResources {
   // Erases the entry of |path| only while it still refers to |image|.
   static void ForgetCachedImage(const std::wstring& path, const ImageInfo* image);
 
+  // A new control tree from the skin file |path| (relative to the resource
+  // folder), without window or parent; the file is parsed once and kept.
+  // Null when it cannot be loaded or makes no control.
+  static Control* BuildFromSkinFile(const std::wstring& path, ControlFactory factory);
+
   // "/" becomes "\", then every "\\" becomes "\".
   static std::wstring NormalizeImagePath(const std::wstring& path);
 };
