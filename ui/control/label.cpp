@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/util/string_util.h"
 #include "ui/control/attribute_value.h"
 #include "ui/control/control_host.h"
 #include "ui/core/global_resources.h"
@@ -12,29 +13,6 @@
 namespace ui {
 
 namespace {
-
-std::wstring Utf8ToWide(const std::string& text) {
-  if (text.empty())
-    return {};
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
-  if (length > 0)
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
-  return wide;
-}
-
-std::string WideToUtf8(const std::wstring& text) {
-  if (text.empty())
-    return {};
-  const int size = static_cast<int>(text.size());
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<size_t>(std::max(length, 0)), '\0');
-  if (length > 0)
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-  return narrow;
-}
 
 struct TextColorAttribute {
   const wchar_t* name;
@@ -87,7 +65,7 @@ std::wstring LabelTemplate<Base>::GetText() const {
 
 template <typename Base>
 std::string LabelTemplate<Base>::GetTextUtf8() const {
-  return WideToUtf8(GetText());
+  return kbase::Utf16ToUtf8(GetText());
 }
 
 template <typename Base>
@@ -100,7 +78,7 @@ void LabelTemplate<Base>::SetText(const std::wstring& text) {
 
 template <typename Base>
 void LabelTemplate<Base>::SetTextUtf8(const std::string& text) {
-  SetText(Utf8ToWide(text));
+  SetText(kbase::Utf8ToUtf16(text));
 }
 
 template <typename Base>
@@ -113,7 +91,7 @@ void LabelTemplate<Base>::SetTextId(const std::wstring& id) {
 
 template <typename Base>
 void LabelTemplate<Base>::SetTextIdUtf8(const std::string& id) {
-  SetTextId(Utf8ToWide(id));
+  SetTextId(kbase::Utf8ToUtf16(id));
 }
 
 template <typename Base>
