@@ -13,6 +13,7 @@
 #include "base/callback/weak_callback.h"
 #include "ui/control/control_host.h"
 #include "ui/control/event.h"
+#include "ui/core/global_resources.h"
 #include "ui/core/shadow.h"
 #include "ui/core/ui_message_filter.h"
 #include "ui/render/geometry.h"
@@ -44,14 +45,7 @@ constexpr UINT kMsgDeleteDeferred = 0x8001;
 class Window : public virtual kbase::SupportWeakCallback, public ControlHost {
  public:
   // The font record of the window's default font.
-  struct DefaultFont {
-    HFONT handle = nullptr;
-    std::wstring faceName;
-    int32_t size = 0;
-    bool bold = false;
-    bool underline = false;
-    bool italic = false;
-  };
+  using DefaultFont = FontInfo;
 
   Window();
   ~Window() override;
