@@ -7,6 +7,7 @@
 #include "runtime/include/cef_frame.h"
 
 class CefV8Value;
+class CefV8Accessor;
 typedef std::vector<CefRefPtr<CefV8Value>> CefV8ValueList;
 
 // A page's script context. Renderer main thread only.
@@ -14,6 +15,8 @@ class CefV8Context : public virtual CefBaseRefCounted {
  public:
   // The context whose script is running, or null.
   static CefRefPtr<CefV8Context> GetCurrentContext();
+  // The context most recently entered, or null.
+  static CefRefPtr<CefV8Context> GetEnteredContext();
   static bool InContext();
 
   virtual bool IsValid() = 0;
@@ -48,6 +51,12 @@ class CefV8Value : public virtual CefBaseRefCounted {
   static CefRefPtr<CefV8Value> CreateInt(int32 value);
   static CefRefPtr<CefV8Value> CreateDouble(double value);
   static CefRefPtr<CefV8Value> CreateString(const CefString& value);
+  // Objects, arrays and functions need a current context.
+  static CefRefPtr<CefV8Value> CreateObject(CefRefPtr<CefV8Accessor> accessor);
+  static CefRefPtr<CefV8Value> CreateArray(int length);
+  // A function whose calls reach `handler` with `name`.
+  static CefRefPtr<CefV8Value> CreateFunction(const CefString& name,
+                                              CefRefPtr<CefV8Handler> handler);
 
   virtual bool IsValid() = 0;
   virtual bool IsUndefined() = 0;
@@ -56,15 +65,31 @@ class CefV8Value : public virtual CefBaseRefCounted {
   virtual bool IsInt() = 0;
   virtual bool IsDouble() = 0;
   virtual bool IsString() = 0;
+  // Arrays and functions are objects too.
   virtual bool IsObject() = 0;
+  virtual bool IsArray() = 0;
   virtual bool IsFunction() = 0;
   virtual bool IsSame(CefRefPtr<CefV8Value> that) = 0;
   virtual bool GetBoolValue() = 0;
   virtual int32 GetIntValue() = 0;
   virtual double GetDoubleValue() = 0;
   virtual CefString GetStringValue() = 0;
-  // Objects: the value of a property, or null.
+  // Objects: properties by name, in the order they were added; arrays
+  // also by index.
+  virtual bool HasValue(const CefString& key) = 0;
+  // The value of a property, or null.
   virtual CefRefPtr<CefV8Value> GetValue(const CefString& key) = 0;
+  virtual CefRefPtr<CefV8Value> GetValue(int index) = 0;
+  virtual bool SetValue(const CefString& key,
+                        CefRefPtr<CefV8Value> value,
+                        cef_v8_propertyattribute_t attribute) = 0;
+  virtual bool SetValue(int index, CefRefPtr<CefV8Value> value) = 0;
+  virtual bool GetKeys(std::vector<CefString>& keys) = 0;
+  virtual int GetArrayLength() = 0;
+  // Functions: the name and handler given to CreateFunction (empty and
+  // null for script functions).
+  virtual CefString GetFunctionName() = 0;
+  virtual CefRefPtr<CefV8Handler> GetFunctionHandler() = 0;
   // Functions: calls the function with `object` as `this` (none when
   // null). Null when the call threw or the value is no function.
   virtual CefRefPtr<CefV8Value> ExecuteFunction(CefRefPtr<CefV8Value> object,
@@ -72,6 +97,19 @@ class CefV8Value : public virtual CefBaseRefCounted {
   virtual CefRefPtr<CefV8Value> ExecuteFunctionWithContext(CefRefPtr<CefV8Context> context,
                                                            CefRefPtr<CefV8Value> object,
                                                            const CefV8ValueList& arguments) = 0;
+};
+
+// Native properties of an object created with an accessor.
+class CefV8Accessor : public virtual CefBaseRefCounted {
+ public:
+  virtual bool Get(const CefString& name,
+                   const CefRefPtr<CefV8Value> object,
+                   CefRefPtr<CefV8Value>& retval,
+                   CefString& exception) = 0;
+  virtual bool Set(const CefString& name,
+                   const CefRefPtr<CefV8Value> object,
+                   const CefRefPtr<CefV8Value> value,
+                   CefString& exception) = 0;
 };
 
 // An exception thrown by page script.

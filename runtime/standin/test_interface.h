@@ -1,6 +1,8 @@
 #pragma once
 
 #include "runtime/include/cef_app.h"
+#include "runtime/include/cef_browser.h"
+#include "runtime/include/cef_process_message.h"
 #include "runtime/include/cef_v8.h"
 #include "runtime/include/internal/cef_export.h"
 #include "runtime/include/internal/cef_string_list.h"
@@ -39,6 +41,36 @@ typedef struct _cef_standin_test_interface_t {
   unsigned long (*get_thread_id)(cef_thread_id_t thread_id);
   // Makes cef_api_hash report `hash` instead of its own; null restores it.
   void (*set_api_hash)(const char* hash);
+
+  // The renderer's pages, driven by tests in place of web content. Each
+  // call runs on the renderer thread and returns when it is done; results
+  // of 0 or null mean the runtime is not initialised, or the browser or
+  // frame is unknown.
+  //
+  // Creates a browser with that identifier (unused so far), a main frame
+  // and `child_frames` child frames: OnBrowserCreated, then a new script
+  // context and OnContextCreated for every frame, main frame first.
+  int (*renderer_create_browser)(int browser_id, int child_frames);
+  // The renderer's browser with one reference for the caller, or null.
+  CefBrowser* (*renderer_get_browser)(int browser_id);
+  // Loads the frame's page again: OnContextReleased while the frame still
+  // has its old context, which then becomes invalid; then a new context
+  // and OnContextCreated.
+  int (*renderer_reload_frame)(int browser_id, int64 frame_id);
+  // OnContextReleased for every frame, child frames first, then
+  // OnBrowserDestroyed; the browser and its frames become invalid.
+  int (*renderer_destroy_browser)(int browser_id);
+  // A message from the browser process reaches the frame: the renderer
+  // handler's OnProcessMessageReceived gets a read-only copy of `message`
+  // with the source PID_BROWSER.
+  int (*renderer_deliver_message)(int browser_id, int64 frame_id, CefProcessMessage* message);
+  // Takes the oldest message a renderer frame sent to the browser process
+  // and not yet taken, with one reference for the caller, and the sending
+  // browser and frame; null when there is none. Any thread.
+  CefProcessMessage* (*renderer_take_sent_message)(int* browser_id, int64* frame_id);
+  // OnFocusedNodeChanged for the frame with an editable element (1), an
+  // element that is not editable (0) or no node (-1).
+  int (*renderer_focus_node)(int browser_id, int64 frame_id, int editable);
 } cef_standin_test_interface_t;
 
 CEF_EXPORT const cef_standin_test_interface_t* cef_standin_get_test_interface(void);

@@ -109,6 +109,10 @@ CefRefPtr<CefV8Context> CefV8Context::GetCurrentContext() {
   return Adopt(cef_v8context_get_current_context());
 }
 
+CefRefPtr<CefV8Context> CefV8Context::GetEnteredContext() {
+  return Adopt(cef_v8context_get_entered_context());
+}
+
 bool CefV8Context::InContext() {
   return cef_v8context_in_context() != 0;
 }
@@ -135,4 +139,17 @@ CefRefPtr<CefV8Value> CefV8Value::CreateDouble(double value) {
 
 CefRefPtr<CefV8Value> CefV8Value::CreateString(const CefString& value) {
   return Adopt(cef_v8value_create_string(value.GetStruct()));
+}
+
+CefRefPtr<CefV8Value> CefV8Value::CreateObject(CefRefPtr<CefV8Accessor> accessor) {
+  return Adopt(cef_v8value_create_object(accessor.get()));
+}
+
+CefRefPtr<CefV8Value> CefV8Value::CreateArray(int length) {
+  return Adopt(cef_v8value_create_array(length));
+}
+
+CefRefPtr<CefV8Value> CefV8Value::CreateFunction(const CefString& name,
+                                                 CefRefPtr<CefV8Handler> handler) {
+  return Adopt(cef_v8value_create_function(name.GetStruct(), handler.get()));
 }

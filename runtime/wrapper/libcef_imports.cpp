@@ -193,6 +193,10 @@ CefV8Context* cef_v8context_get_current_context() {
   CEF_FORWARD(cef_v8context_get_current_context, nullptr);
 }
 
+CefV8Context* cef_v8context_get_entered_context() {
+  CEF_FORWARD(cef_v8context_get_entered_context, nullptr);
+}
+
 int cef_v8context_in_context() {
   CEF_FORWARD(cef_v8context_in_context, 0);
 }
@@ -219,4 +223,16 @@ CefV8Value* cef_v8value_create_double(double value) {
 
 CefV8Value* cef_v8value_create_string(const cef_string_t* value) {
   CEF_FORWARD(cef_v8value_create_string, nullptr, value);
+}
+
+CefV8Value* cef_v8value_create_object(CefV8Accessor* accessor) {
+  CEF_FORWARD(cef_v8value_create_object, nullptr, accessor);
+}
+
+CefV8Value* cef_v8value_create_array(int length) {
+  CEF_FORWARD(cef_v8value_create_array, nullptr, length);
+}
+
+CefV8Value* cef_v8value_create_function(const cef_string_t* name, CefV8Handler* handler) {
+  CEF_FORWARD(cef_v8value_create_function, nullptr, name, handler);
 }

@@ -40,6 +40,7 @@ CEF_EXPORT int cef_register_extension(const cef_string_t* extension_name,
                                       const cef_string_t* javascript_code,
                                       CefV8Handler* handler);
 CEF_EXPORT CefV8Context* cef_v8context_get_current_context(void);
+CEF_EXPORT CefV8Context* cef_v8context_get_entered_context(void);
 CEF_EXPORT int cef_v8context_in_context(void);
 CEF_EXPORT CefV8Value* cef_v8value_create_undefined(void);
 CEF_EXPORT CefV8Value* cef_v8value_create_null(void);
@@ -47,5 +48,9 @@ CEF_EXPORT CefV8Value* cef_v8value_create_bool(int value);
 CEF_EXPORT CefV8Value* cef_v8value_create_int(int32 value);
 CEF_EXPORT CefV8Value* cef_v8value_create_double(double value);
 CEF_EXPORT CefV8Value* cef_v8value_create_string(const cef_string_t* value);
+CEF_EXPORT CefV8Value* cef_v8value_create_object(CefV8Accessor* accessor);
+CEF_EXPORT CefV8Value* cef_v8value_create_array(int length);
+CEF_EXPORT CefV8Value* cef_v8value_create_function(const cef_string_t* name,
+                                                   CefV8Handler* handler);
 
 }  // extern "C"

@@ -40,6 +40,14 @@ typedef enum {
   VTYPE_LIST,
 } cef_value_type_t;
 
+// Attributes of an object property set from native code.
+typedef enum {
+  V8_PROPERTY_ATTRIBUTE_NONE = 0,
+  V8_PROPERTY_ATTRIBUTE_READONLY = 1 << 0,
+  V8_PROPERTY_ATTRIBUTE_DONTENUM = 1 << 1,
+  V8_PROPERTY_ATTRIBUTE_DONTDELETE = 1 << 2,
+} cef_v8_propertyattribute_t;
+
 typedef enum {
   LOGSEVERITY_DEFAULT,
   LOGSEVERITY_VERBOSE,
