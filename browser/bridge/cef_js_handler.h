@@ -14,9 +14,8 @@ class CefJSHandler : public CefV8Handler {
  public:
   explicit CefJSHandler(std::shared_ptr<CefJSBridge> bridge) : bridge_(std::move(bridge)) {}
 
-  // Nothing is handled until the bridge carries page calls to the browser
-  // process: the page's `call` and `register` then return undefined, as
-  // they do for every failed call.
+  // "call" and "register"; sets no return value, so the page always gets
+  // undefined.
   bool Execute(const CefString& name,
                CefRefPtr<CefV8Value> object,
                const CefV8ValueList& arguments,
@@ -26,6 +25,9 @@ class CefJSHandler : public CefV8Handler {
   const std::shared_ptr<CefJSBridge>& bridge() const { return bridge_; }
 
  private:
+  bool Call(const CefV8ValueList& arguments, CefString& exception);
+  bool Register(const CefV8ValueList& arguments, CefString& exception);
+
   std::shared_ptr<CefJSBridge> bridge_;
 
   IMPLEMENT_REFCOUNTING(CefJSHandler);

@@ -1,5 +1,7 @@
 #include "browser/manager/client_app.h"
 
+#include <initializer_list>
+
 #include "browser/bridge/bridge_messages.h"
 #include "browser/bridge/cef_js_handler.h"
 #include "browser/bridge/page_bridge_script.h"
@@ -7,6 +9,19 @@
 #include "runtime/include/cef_cookie.h"
 
 namespace kel_comp {
+
+namespace {
+
+bool HasTypes(CefRefPtr<CefListValue> arguments, std::initializer_list<CefValueType> types) {
+  size_t index = 0;
+  for (CefValueType type : types) {
+    if (arguments->GetType(index++) != type)
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 void ClientApp::OnBeforeCommandLineProcessing(const CefString& process_type,
                                               CefRefPtr<CefCommandLine> command_line) {
@@ -47,6 +62,15 @@ void ClientApp::OnBrowserCreated(CefRefPtr<CefBrowser> /*browser*/) {
   EnsureJsBridge();
 }
 
+void ClientApp::OnContextReleased(CefRefPtr<CefBrowser> /*browser*/,
+                                  CefRefPtr<CefFrame> frame,
+                                  CefRefPtr<CefV8Context> context) {
+  if (!js_bridge_)
+    return;
+  js_bridge_->RemoveCallbackFuncWithFrame(frame, context);
+  js_bridge_->UnRegisterJSFuncWithFrame(frame, context);
+}
+
 void ClientApp::OnFocusedNodeChanged(CefRefPtr<CefBrowser> browser,
                                      CefRefPtr<CefFrame> /*frame*/,
                                      CefRefPtr<CefDOMNode> node) {
@@ -61,6 +85,33 @@ void ClientApp::OnFocusedNodeChanged(CefRefPtr<CefBrowser> browser,
     return;
   message->GetArgumentList()->SetBool(0, editable);
   main_frame->SendProcessMessage(PID_BROWSER, message);
+}
+
+bool ClientApp::OnProcessMessageReceived(CefRefPtr<CefBrowser> browser,
+                                         CefRefPtr<CefFrame> /*frame*/,
+                                         CefProcessId /*source_process*/,
+                                         CefRefPtr<CefProcessMessage> message) {
+  CefRefPtr<CefListValue> arguments = message ? message->GetArgumentList() : nullptr;
+  if (!js_bridge_ || !arguments)
+    return false;
+  // Messages whose arguments have the wrong types are dropped: read as
+  // they are, they would answer some other callback.
+  const CefString name = message->GetName();
+  if (name == kExecuteJsCallbackMessage) {
+    if (HasTypes(arguments, {VTYPE_INT, VTYPE_BOOL, VTYPE_STRING})) {
+      js_bridge_->ExecuteJSCallbackFunc(arguments->GetInt(0), arguments->GetBool(1),
+                                        arguments->GetString(2));
+    }
+  } else if (name == kCallJsFunctionMessage) {
+    if (browser && HasTypes(arguments, {VTYPE_STRING, VTYPE_STRING, VTYPE_INT, VTYPE_INT})) {
+      const int frame_id = arguments->GetInt(3);
+      CefRefPtr<CefFrame> target =
+          frame_id < 0 ? browser->GetMainFrame() : browser->GetFrame(frame_id);
+      js_bridge_->ExecuteJSFunc(arguments->GetString(0), arguments->GetString(1), target,
+                                arguments->GetInt(2));
+    }
+  }
+  return false;
 }
 
 void ClientApp::EnsureJsBridge() {

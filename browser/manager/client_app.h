@@ -30,9 +30,17 @@ class ClientApp : public CefApp, public CefBrowserProcessHandler, public CefRend
   // CefRenderProcessHandler:
   void OnWebKitInitialized() override;
   void OnBrowserCreated(CefRefPtr<CefBrowser> browser) override;
+  void OnContextReleased(CefRefPtr<CefBrowser> browser,
+                         CefRefPtr<CefFrame> frame,
+                         CefRefPtr<CefV8Context> context) override;
   void OnFocusedNodeChanged(CefRefPtr<CefBrowser> browser,
                             CefRefPtr<CefFrame> frame,
                             CefRefPtr<CefDOMNode> node) override;
+  // Passes the bridge's messages on; never reports a message handled.
+  bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser,
+                                CefRefPtr<CefFrame> frame,
+                                CefProcessId source_process,
+                                CefRefPtr<CefProcessMessage> message) override;
 
   // Renderer: the bridge every browser and frame of this renderer shares.
   const std::shared_ptr<CefJSBridge>& js_bridge() const { return js_bridge_; }

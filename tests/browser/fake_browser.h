@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,8 @@
 
 namespace test {
 
-// A frame that keeps the process messages sent through it.
+// A frame that keeps the process messages sent through it, or hands them
+// to `forward` when that is set (then from any thread).
 class FakeFrame : public CefFrame {
  public:
   struct Sent {
@@ -29,10 +31,14 @@ class FakeFrame : public CefFrame {
   CefRefPtr<CefV8Context> GetV8Context() override { return nullptr; }
   void LoadURL(const CefString&) override {}
   void SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) override {
-    sent.push_back({target, message});
+    if (forward)
+      forward(target, message);
+    else
+      sent.push_back({target, message});
   }
 
   std::vector<Sent> sent;
+  std::function<void(CefProcessId, CefRefPtr<CefProcessMessage>)> forward;
 
   IMPLEMENT_REFCOUNTING(FakeFrame);
 };
