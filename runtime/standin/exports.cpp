@@ -11,6 +11,7 @@
 #include "runtime/standin/process_message_impl.h"
 #include "runtime/standin/runtime_context.h"
 #include "runtime/standin/test_interface.h"
+#include "runtime/standin/v8_context_impl.h"
 #include "runtime/standin/v8_value_impl.h"
 
 namespace {
@@ -114,19 +115,22 @@ int cef_register_extension(const cef_string_t* extension_name,
 }
 
 CefV8Context* cef_v8context_get_current_context() {
-  // No page script runs in this runtime yet, so there is never a current
-  // context.
-  return nullptr;
+  return cef_standin::V8ContextImpl::Current().release();
+}
+
+CefV8Context* cef_v8context_get_entered_context() {
+  // Without scripts of its own the runtime never runs one context's code
+  // from another, so the entered context is the current one.
+  return cef_standin::V8ContextImpl::Current().release();
 }
 
 int cef_v8context_in_context() {
-  return 0;
+  return cef_standin::V8ContextImpl::Current() ? 1 : 0;
 }
 
 CefV8Value* cef_v8value_create_undefined() {
   using cef_standin::V8ValueImpl;
-  return Release<CefV8Value>(
-      CefRefPtr<V8ValueImpl>(new V8ValueImpl(V8ValueImpl::Kind::kUndefined)));
+  return Release<CefV8Value>(V8ValueImpl::Undefined());
 }
 
 CefV8Value* cef_v8value_create_null() {
@@ -148,4 +152,41 @@ CefV8Value* cef_v8value_create_double(double value) {
 
 CefV8Value* cef_v8value_create_string(const cef_string_t* value) {
   return Release<CefV8Value>(cef_standin::V8ValueImpl::String(ToWString(value)));
+}
+
+namespace {
+
+// The heap of the running context for a new object; null, with a log
+// line, when no context runs.
+std::shared_ptr<cef_standin::V8Heap> CurrentHeap(const wchar_t* what) {
+  CefRefPtr<cef_standin::V8ContextImpl> context = cef_standin::V8ContextImpl::Current();
+  if (!context || !context->IsValid()) {
+    cef_standin::RuntimeContext::Get().log().Error(std::wstring(what) +
+                                                   L" refused: no script context is entered");
+    return nullptr;
+  }
+  return context->heap();
+}
+
+}  // namespace
+
+CefV8Value* cef_v8value_create_object(CefV8Accessor* accessor) {
+  std::shared_ptr<cef_standin::V8Heap> heap = CurrentHeap(L"CreateObject");
+  return heap ? Release<CefV8Value>(cef_standin::V8ValueImpl::Object(heap, accessor)) : nullptr;
+}
+
+CefV8Value* cef_v8value_create_array(int length) {
+  std::shared_ptr<cef_standin::V8Heap> heap = CurrentHeap(L"CreateArray");
+  return heap ? Release<CefV8Value>(cef_standin::V8ValueImpl::Array(heap, length)) : nullptr;
+}
+
+CefV8Value* cef_v8value_create_function(const cef_string_t* name, CefV8Handler* handler) {
+  if (!handler) {
+    cef_standin::RuntimeContext::Get().log().Error(L"CreateFunction refused: no handler");
+    return nullptr;
+  }
+  std::shared_ptr<cef_standin::V8Heap> heap = CurrentHeap(L"CreateFunction");
+  return heap ? Release<CefV8Value>(
+                    cef_standin::V8ValueImpl::Function(heap, ToWString(name), handler))
+              : nullptr;
 }

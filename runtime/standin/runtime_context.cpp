@@ -1,6 +1,7 @@
 #include "runtime/standin/runtime_context.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "base/file/file_util.h"
 #include "base/util/string_util.h"
@@ -170,6 +171,7 @@ void RuntimeContext::OnUiThreadStarted() {
 void RuntimeContext::OnRendererStarted(CefRefPtr<CefListValue> extra_info) {
   CefRefPtr<CefRenderProcessHandler> handler =
       application_ ? application_->GetRenderProcessHandler() : nullptr;
+  renderer_pages_.Start(handler);
   if (handler) {
     handler->OnRenderThreadCreated(extra_info->Copy());
     web_kit_initializing_ = true;
@@ -181,7 +183,9 @@ void RuntimeContext::OnRendererStarted(CefRefPtr<CefListValue> extra_info) {
     std::lock_guard<std::mutex> lock(mutex_);
     ++observed_.web_kit_initialized;
     extension_count = extensions_.size();
+    renderer_started_ = true;
   }
+  renderer_state_changed_.notify_all();
   log_.Info(L"Renderer started with " + std::to_wstring(extension_count) + L" extension(s)");
 }
 
@@ -196,7 +200,11 @@ void RuntimeContext::Shutdown() {
     }
     initialized_ = false;
   }
+  renderer_state_changed_.notify_all();
   log_.Info(L"Shutting down");
+  // Pages still open go first, on their thread, as when their browsers
+  // close.
+  renderer_thread_.RunAndWait([this] { renderer_pages_.Stop(); });
   renderer_thread_.Stop();
   ui_thread_.Stop();
 
@@ -206,6 +214,11 @@ void RuntimeContext::Shutdown() {
     extensions.swap(extensions_);
   }
   extensions.clear();
+  outbox_.Clear();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    renderer_started_ = false;
+  }
   cookie_manager_ = nullptr;
   command_line_ = nullptr;
   application_ = nullptr;
@@ -216,6 +229,27 @@ void RuntimeContext::Shutdown() {
 bool RuntimeContext::IsInitialized() {
   std::lock_guard<std::mutex> lock(mutex_);
   return initialized_;
+}
+
+bool RuntimeContext::RunOnRenderer(const std::function<void()>& work) {
+  if (!renderer_thread_.BelongsToCurrentThread()) {
+    // Work for the pages waits for the renderer's start-up, which the UI
+    // thread begins; a caller blocking that thread gives up in time.
+    std::unique_lock<std::mutex> lock(mutex_);
+    renderer_state_changed_.wait_for(lock, std::chrono::seconds(5),
+                                     [this] { return renderer_started_ || !initialized_; });
+    if (!initialized_ || !renderer_started_)
+      return false;
+  } else if (!IsInitialized()) {
+    return false;
+  }
+  return renderer_thread_.RunAndWait(work);
+}
+
+void RuntimeContext::SendToBrowserProcess(int browser_id,
+                                          int64 frame_id,
+                                          CefRefPtr<CefProcessMessage> message) {
+  outbox_.Post({browser_id, frame_id, std::move(message)});
 }
 
 TaskThread* RuntimeContext::ThreadFor(cef_thread_id_t thread_id) {

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -13,6 +15,8 @@
 #include "runtime/include/cef_task.h"
 #include "runtime/include/cef_v8.h"
 #include "runtime/standin/command_line_impl.h"
+#include "runtime/standin/message_outbox.h"
+#include "runtime/standin/renderer_pages.h"
 #include "runtime/standin/runtime_log.h"
 #include "runtime/standin/task_thread.h"
 
@@ -65,6 +69,18 @@ class RuntimeContext {
   Observations Observed();
   CefRefPtr<CefApp> Application();
 
+  // Runs `work` on the renderer thread once the renderer has started, and
+  // waits for it; at once on the renderer thread. False while the runtime
+  // is not initialised, or when the work did not run.
+  bool RunOnRenderer(const std::function<void()>& work);
+  // Renderer thread only.
+  RendererPages& renderer_pages() { return renderer_pages_; }
+
+  // A renderer frame's message for the browser process. The stand-in has
+  // no browser-side frames yet, so the message waits in the outbox.
+  void SendToBrowserProcess(int browser_id, int64 frame_id, CefRefPtr<CefProcessMessage> message);
+  MessageOutbox& outbox() { return outbox_; }
+
   RuntimeLog& log() { return log_; }
 
  private:
@@ -89,6 +105,8 @@ class RuntimeContext {
   bool initialized_ = false;           // guarded by mutex_
   DWORD initializing_thread_id_ = 0;   // guarded by mutex_
   bool web_kit_initializing_ = false;  // renderer thread only
+  bool renderer_started_ = false;      // guarded by mutex_
+  std::condition_variable renderer_state_changed_;
   Observations observed_;              // guarded by mutex_
   std::vector<Extension> extensions_;  // guarded by mutex_
 
@@ -97,6 +115,9 @@ class RuntimeContext {
   CefRefPtr<CefApp> application_;
   CefRefPtr<CommandLineImpl> command_line_;
   CefRefPtr<CefCookieManager> cookie_manager_;
+
+  RendererPages renderer_pages_;  // renderer thread only
+  MessageOutbox outbox_;
 
   TaskThread ui_thread_{"CefUI"};
   TaskThread renderer_thread_{"CefRenderer"};

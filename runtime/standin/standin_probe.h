@@ -2,12 +2,16 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "runtime/include/cef_app.h"
+#include "runtime/include/cef_task.h"
 #include "runtime/include/internal/cef_string_list.h"
+#include "runtime/include/wrapper/cef_closure_task.h"
 #include "runtime/standin/test_interface.h"
 
 // Tests' view of the stand-in runtime's test interface, for a program that
@@ -85,6 +89,67 @@ class StandinProbe {
   void SetApiHash(const char* hash) const {
     if (interface_)
       interface_->set_api_hash(hash);
+  }
+
+  // The renderer's pages; see the test interface for what each step does.
+  bool CreateRendererBrowser(int browser_id, int child_frames = 0) const {
+    return interface_ && interface_->renderer_create_browser(browser_id, child_frames);
+  }
+  CefRefPtr<CefBrowser> RendererBrowser(int browser_id) const {
+    return Adopt(interface_ ? interface_->renderer_get_browser(browser_id) : nullptr);
+  }
+  bool ReloadFrame(int browser_id, int64 frame_id) const {
+    return interface_ && interface_->renderer_reload_frame(browser_id, frame_id);
+  }
+  bool DestroyRendererBrowser(int browser_id) const {
+    return interface_ && interface_->renderer_destroy_browser(browser_id);
+  }
+  bool DeliverToRenderer(int browser_id,
+                         int64 frame_id,
+                         CefRefPtr<CefProcessMessage> message) const {
+    return interface_ && interface_->renderer_deliver_message(browser_id, frame_id, message.get());
+  }
+  // 1 editable element, 0 another element, -1 no node.
+  bool FocusNode(int browser_id, int64 frame_id, int editable) const {
+    return interface_ && interface_->renderer_focus_node(browser_id, frame_id, editable);
+  }
+
+  struct SentMessage {
+    int browser_id = 0;
+    int64 frame_id = 0;
+    CefRefPtr<CefProcessMessage> message;  // null: nothing was sent
+  };
+  // The oldest message a renderer frame sent to the browser process.
+  SentMessage TakeSentMessage() const {
+    SentMessage sent;
+    if (interface_)
+      sent.message =
+          Adopt(interface_->renderer_take_sent_message(&sent.browser_id, &sent.frame_id));
+    return sent;
+  }
+
+  // Runs `work` on the renderer thread and waits for it; false when it
+  // could not be posted or was dropped unrun.
+  static bool RunOnRenderer(std::function<void()> work) {
+    struct Signal {
+      HANDLE event;
+      ~Signal() { SetEvent(event); }
+    };
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!done)
+      return false;
+    bool ran = false;
+    // The closure signals when it goes, run or dropped.
+    std::shared_ptr<Signal> signal(new Signal{done});
+    const bool posted = CefPostTask(TID_RENDERER, CefCreateClosureTask([work, &ran, signal] {
+                                      work();
+                                      ran = true;
+                                    }));
+    signal.reset();
+    if (posted)
+      WaitForSingleObject(done, INFINITE);
+    CloseHandle(done);
+    return posted && ran;
   }
 
  private:

@@ -5,6 +5,31 @@
 
 namespace cef_standin {
 
+namespace {
+
+// Work that someone waits for. It signals when it is destroyed, so that a
+// task dropped unrun by a stopping thread releases its waiter too.
+class WaitedTask : public CefTask {
+ public:
+  WaitedTask(const std::function<void()>& work, bool* ran, HANDLE done)
+      : work_(work), ran_(ran), done_(done) {}
+  ~WaitedTask() override { SetEvent(done_); }
+
+  void Execute() override {
+    work_();
+    *ran_ = true;
+  }
+
+ private:
+  const std::function<void()>& work_;
+  bool* const ran_;
+  const HANDLE done_;
+
+  IMPLEMENT_REFCOUNTING(WaitedTask);
+};
+
+}  // namespace
+
 TaskThread::TaskThread(std::string name)
     : name_(std::move(name)), wake_event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
@@ -52,6 +77,23 @@ bool TaskThread::PostTask(CefRefPtr<CefTask> task, int64_t delay_ms) {
   }
   SetEvent(wake_event_);
   return true;
+}
+
+bool TaskThread::RunAndWait(const std::function<void()>& work) {
+  if (BelongsToCurrentThread()) {
+    work();
+    return true;
+  }
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!done)
+    return false;
+  bool ran = false;
+  // The task's last reference goes on the thread, or here when posting
+  // fails; either way the event is set.
+  PostTask(new WaitedTask(work, &ran, done), 0);
+  WaitForSingleObject(done, INFINITE);
+  CloseHandle(done);
+  return ran;
 }
 
 bool TaskThread::BelongsToCurrentThread() const {

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -33,6 +34,10 @@ class TaskThread {
 
   // False once the thread is stopping or before it started.
   bool PostTask(CefRefPtr<CefTask> task, int64_t delay_ms);
+  // Runs `work` on the thread and returns once it ran; at once when
+  // called on the thread itself. False when it did not run: the thread
+  // does not run, or stopped before it came to the work.
+  bool RunAndWait(const std::function<void()>& work);
   bool BelongsToCurrentThread() const;
   DWORD thread_id() const { return thread_id_; }
   const std::string& name() const { return name_; }

@@ -1,5 +1,7 @@
 #include "runtime/standin/test_interface.h"
 
+#include <functional>
+
 #include "runtime/standin/api_hash_override.h"
 #include "runtime/standin/runtime_context.h"
 
@@ -66,6 +68,64 @@ unsigned long GetThreadId(cef_thread_id_t thread_id) {
   return RuntimeContext::Get().ThreadIdOf(thread_id);
 }
 
+// Runs page work on the renderer thread; 0 when it could not run or
+// failed.
+int OnRenderer(const std::function<bool(cef_standin::RendererPages&)>& work) {
+  RuntimeContext& runtime = RuntimeContext::Get();
+  bool done = false;
+  runtime.RunOnRenderer([&] { done = work(runtime.renderer_pages()); });
+  return done ? 1 : 0;
+}
+
+int RendererCreateBrowser(int browser_id, int child_frames) {
+  return OnRenderer([=](cef_standin::RendererPages& pages) {
+    return pages.CreateBrowser(browser_id, child_frames);
+  });
+}
+
+CefBrowser* RendererGetBrowser(int browser_id) {
+  CefRefPtr<CefBrowser> browser;
+  OnRenderer([&](cef_standin::RendererPages& pages) {
+    browser = pages.GetBrowser(browser_id);
+    return browser != nullptr;
+  });
+  return browser.release();
+}
+
+int RendererReloadFrame(int browser_id, int64 frame_id) {
+  return OnRenderer(
+      [=](cef_standin::RendererPages& pages) { return pages.ReloadFrame(browser_id, frame_id); });
+}
+
+int RendererDestroyBrowser(int browser_id) {
+  return OnRenderer(
+      [=](cef_standin::RendererPages& pages) { return pages.DestroyBrowser(browser_id); });
+}
+
+int RendererDeliverMessage(int browser_id, int64 frame_id, CefProcessMessage* message) {
+  CefRefPtr<CefProcessMessage> delivered(message);
+  return OnRenderer([&](cef_standin::RendererPages& pages) {
+    return pages.DeliverMessage(browser_id, frame_id, delivered);
+  });
+}
+
+CefProcessMessage* RendererTakeSentMessage(int* browser_id, int64* frame_id) {
+  cef_standin::MessageOutbox::Entry entry;
+  if (!RuntimeContext::Get().IsInitialized() || !RuntimeContext::Get().outbox().Take(&entry))
+    return nullptr;
+  if (browser_id)
+    *browser_id = entry.browser_id;
+  if (frame_id)
+    *frame_id = entry.frame_id;
+  return entry.message.release();
+}
+
+int RendererFocusNode(int browser_id, int64 frame_id, int editable) {
+  return OnRenderer([=](cef_standin::RendererPages& pages) {
+    return pages.FocusNode(browser_id, frame_id, editable);
+  });
+}
+
 constexpr cef_standin_test_interface_t kTestInterface = {
     &IsInitialized,
     &GetCommandLine,
@@ -78,6 +138,13 @@ constexpr cef_standin_test_interface_t kTestInterface = {
     &GetWebKitInitializedCount,
     &GetThreadId,
     &cef_standin::SetApiHashOverride,
+    &RendererCreateBrowser,
+    &RendererGetBrowser,
+    &RendererReloadFrame,
+    &RendererDestroyBrowser,
+    &RendererDeliverMessage,
+    &RendererTakeSentMessage,
+    &RendererFocusNode,
 };
 
 }  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "runtime/include/cef_dom.h"
+
+namespace cef_standin {
+
+// An element of a page's document, as handed to OnFocusedNodeChanged.
+class DomNodeImpl : public CefDOMNode {
+ public:
+  DomNodeImpl(std::wstring tag_name, bool editable)
+      : tag_name_(std::move(tag_name)), editable_(editable) {}
+
+  CefDOMNodeType GetType() override { return DOM_NODE_TYPE_ELEMENT; }
+  bool IsText() override { return false; }
+  bool IsElement() override { return true; }
+  bool IsEditable() override { return editable_; }
+  bool IsFormControlElement() override { return tag_name_ == L"INPUT"; }
+  CefString GetName() override { return CefString(); }
+  CefString GetValue() override { return CefString(); }
+  CefString GetElementTagName() override { return tag_name_; }
+
+ private:
+  const std::wstring tag_name_;
+  const bool editable_;
+
+  IMPLEMENT_REFCOUNTING(DomNodeImpl);
+};
+
+}  // namespace cef_standin
