@@ -1,7 +1,6 @@
 #include "ui/control/layout.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "ui/control/attribute_value.h"
 #include "ui/control/box.h"
@@ -78,32 +77,6 @@ void Layout::SetChildMargin(int32_t margin) {
 void Layout::RequestOwnerLayout() {
   if (owner_)
     owner_->RequestLayout();
-}
-
-int32_t Layout::ClampWidth(const Control* child, int32_t width) {
-  width = std::max(width, child->GetMinWidth());
-  if (child->GetMaxWidth() >= 0)
-    width = std::min(width, child->GetMaxWidth());
-  return width;
-}
-
-int32_t Layout::ClampHeight(const Control* child, int32_t height) {
-  height = std::max(height, child->GetMinHeight());
-  // "stretch" and "auto" as maximum mean none, as for the width.
-  if (child->GetMaxHeight() >= 0)
-    height = std::min(height, child->GetMaxHeight());
-  return height;
-}
-
-int32_t Layout::Saturate(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
-
-UiRect Layout::DeflateSaturated(const UiRect& rect, const UiPadding& padding) {
-  return {Saturate(int64_t{rect.left} + padding.left), Saturate(int64_t{rect.top} + padding.top),
-          Saturate(int64_t{rect.right} - padding.right),
-          Saturate(int64_t{rect.bottom} - padding.bottom)};
 }
 
 UiSize Layout::PlaceFloating(Control* child, const UiRect& rect) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
+#include "ui/control/place_holder.h"
 #include "ui/render/geometry.h"
 
 namespace ui {
@@ -42,14 +45,33 @@ class Layout {
   static UiSize PlaceFloating(Control* child, const UiRect& rect);
 
   // A child's width within its minimum and maximum; a negative maximum
-  // means none.
-  static int32_t ClampWidth(const Control* child, int32_t width);
-  static int32_t ClampHeight(const Control* child, int32_t height);
+  // means none. Inline, as the helpers below: layouts call them for every
+  // child several times.
+  static int32_t ClampWidth(const PlaceHolder* child, int32_t width) {
+    width = std::max(width, child->GetMinWidth());
+    if (child->GetMaxWidth() >= 0)
+      width = std::min(width, child->GetMaxWidth());
+    return width;
+  }
+  static int32_t ClampHeight(const PlaceHolder* child, int32_t height) {
+    height = std::max(height, child->GetMinHeight());
+    // "stretch" and "auto" as maximum mean none, as for the width.
+    if (child->GetMaxHeight() >= 0)
+      height = std::min(height, child->GetMaxHeight());
+    return height;
+  }
 
   // Sums of many sizes are taken in 64 bits and brought back saturated.
-  static int32_t Saturate(int64_t value);
+  static int32_t Saturate(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+  }
   // |rect| less |padding| on every side, without overflowing.
-  static UiRect DeflateSaturated(const UiRect& rect, const UiPadding& padding);
+  static UiRect DeflateSaturated(const UiRect& rect, const UiPadding& padding) {
+    return {Saturate(int64_t{rect.left} + padding.left), Saturate(int64_t{rect.top} + padding.top),
+            Saturate(int64_t{rect.right} - padding.right),
+            Saturate(int64_t{rect.bottom} - padding.bottom)};
+  }
 
  protected:
   // Asks the owner box for a new layout pass.
