@@ -66,6 +66,42 @@ TEST_F(WindowedTest, SetBoundsNormalisesAndInvalidatesTheMovedAreaOnce) {
   EXPECT_TRUE(host_.invalidated().empty());
 }
 
+TEST_F(WindowedTest, AMovedBoxInvalidatesOnceForItsWholeSubtree) {
+  // The root grows: the panel widens with it, inside the root's area.
+  root_->SetBounds({0, 0, 120, 100});
+  ASSERT_EQ(host_.invalidated().size(), 1u);
+  EXPECT_EQ(host_.invalidated()[0], (UiRect{0, 0, 120, 100}));
+
+  // A child that moves inside a box that keeps its place repaints itself.
+  leaf_->SetMargin({5, 0, 0, 0});
+  host_.invalidated().clear();
+  RunLayoutPass(root_.get(), {0, 0, 120, 100});
+  EXPECT_EQ(leaf_->GetBounds(), (UiRect{5, 0, 25, 20}));
+  ASSERT_EQ(host_.invalidated().size(), 1u);
+  EXPECT_EQ(host_.invalidated()[0], (UiRect{0, 0, 25, 20}));
+}
+
+TEST_F(WindowedTest, ChildrenOfABoxInAScrolledBoxInvalidateTheirOwnAreas) {
+  // The panel's area is shifted by the scroll position; a child reaching
+  // past the panel's bottom has area the shifted panel does not cover.
+  auto* scrolled = MakeBox<ScrolledBox>(100, 100);
+  Box* panel = MakeBox(100, 50);
+  Control* tall = MakeControl(100, 100);
+  panel->Add(tall);
+  scrolled->Add(panel);
+  root_->Add(scrolled);
+  root_->SetBounds({0, 0, 100, 100});
+  scrolled->SetBounds({0, 0, 100, 100});
+  panel->SetBounds({0, 0, 100, 50});
+  host_.invalidated().clear();
+
+  panel->SetBounds({0, 10, 100, 60});
+  EXPECT_EQ(tall->GetBounds(), (UiRect{0, 10, 100, 110}));
+  ASSERT_EQ(host_.invalidated().size(), 2u);
+  EXPECT_EQ(host_.invalidated()[0], (UiRect{0, 0, 100, 20}));
+  EXPECT_EQ(host_.invalidated()[1], (UiRect{0, 10, 100, 60}));
+}
+
 TEST_F(WindowedTest, BoundsWithoutTheShadow) {
   leaf_->SetBounds({10, 10, 40, 30});
   host_.set_shadow({6, 4, 6, 8});

@@ -75,11 +75,27 @@ UiSize Box::Measure(UiSize available) {
 
 void Box::SetBounds(const UiRect& rect) {
   const LivenessWatch watch(liveness_);
+  const UiRect old_bounds = bounds_;
   Control::SetBounds(rect);
   // The resize event may have destroyed the box.
   if (watch.IsDestroyed() || children_.empty())
     return;
+  // One invalidation per moved subtree instead of one per moved control.
+  const bool was_covering = child_area_invalidated_;
+  child_area_invalidated_ = CoversChildAreas(old_bounds);
   layout_->ArrangeChildren(children_, Layout::DeflateSaturated(bounds_, layout_->GetPadding()));
+  // A child's resize handler may have destroyed the box.
+  if (!watch.IsDestroyed())
+    child_area_invalidated_ = was_covering;
+}
+
+bool Box::CoversChildAreas(const UiRect& old_bounds) const {
+  if (parent_ && parent_->child_area_invalidated_)
+    return true;
+  // A box that moved invalidated the union of its old and new rectangle,
+  // clipped to its ancestors; a child's area is clipped to the box and the
+  // same ancestors, so it lies inside, unless scrolling shifted the box's.
+  return window_ && bounds_ != old_bounds && GetScrollOffset() == UiPoint{};
 }
 
 void Box::SetInternalVisible(bool visible) {

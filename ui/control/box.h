@@ -82,6 +82,12 @@ class Box : public Control {
 
   const std::vector<Control*>& children() const { return children_; }
 
+  // True while this box lays out its children after it invalidated its
+  // whole new rectangle, or inside an ancestor that did: whatever they
+  // move is repainted anyway, since a control's own area is clipped to
+  // its ancestors.
+  bool IsChildAreaInvalidated() const { return child_area_invalidated_; }
+
  protected:
   // Deletes a removed child now, or hands it to the window to delete later.
   void DisposeChild(Control* child);
@@ -98,8 +104,13 @@ class Box : public Control {
   EventMap bubbled_events_;
 
  private:
+  // Whether the box's SetBounds that just ran leaves its children nothing
+  // to invalidate; |old_bounds| are the bounds before it.
+  bool CoversChildAreas(const UiRect& old_bounds) const;
   bool RunBubbledHandlers(EventArgs* args, const LivenessWatch& watch, bool* result);
   Control* FindInChildren(FindControlProc proc, void* data, uint32_t flags, UiPoint scroll_offset);
+
+  bool child_area_invalidated_ = false;
 };
 
 // Children side by side.

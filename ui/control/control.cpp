@@ -328,7 +328,10 @@ void Control::SetBounds(const UiRect& requested) {
     in_resize_event_ = false;
   }
   needs_arrange_ = false;
-  InvalidateMovedArea(old_bounds);
+  // Inside a box that repaints its whole area, the box's invalidation
+  // holds this control's old and new rectangles already.
+  if (!parent_ || !parent_->IsChildAreaInvalidated())
+    InvalidateMovedArea(old_bounds);
 }
 
 void Control::InvalidateMovedArea(const UiRect& old_bounds) {
