@@ -346,6 +346,30 @@ TEST_F(ReactionTest, ResizeEventComesWithEveryBoundsChange) {
   EXPECT_EQ(resizes, 1);
 }
 
+TEST_F(ReactionTest, ResizeEventsReachEveryHandlerThatListensUpTheTree) {
+  Log log;
+  auto record = [&log, this](std::string name) {
+    return [&log, this, name](EventArgs* args) {
+      const Control* s = args->sender;
+      log.push_back(name + (s == root_.get() ? "(root)"
+                            : s == panel_    ? "(panel)"
+                            : s == a_        ? "(a)"
+                            : s == b_        ? "(b)"
+                                             : "(?)"));
+      return true;
+    };
+  };
+  root_->AttachXmlBubbledEvent(kEventAll, record("root.xml.all"));
+  panel_->AttachBubbledEvent(kEventResize, record("panel.bubbled"));
+  panel_->AttachBubbledEvent(kEventClick, record("panel.click"));
+  b_->AttachXmlEvent(kEventAll, record("b.xml.all"));
+  // Every control fills its box: all four change size, the boxes first.
+  root_->SetBounds({0, 0, 120, 100});
+  EXPECT_EQ(log, (Log{"root.xml.all(root)", "panel.bubbled(panel)", "root.xml.all(panel)",
+                      "panel.bubbled(a)", "root.xml.all(a)", "b.xml.all(b)", "panel.bubbled(b)",
+                      "root.xml.all(b)"}));
+}
+
 TEST_F(ReactionTest, EventsWithoutAWindowStillReachTheirHandlers) {
   std::unique_ptr<Box> box(MakeBox());
   Control* child = MakeStretch();

@@ -76,7 +76,7 @@ UiSize Box::Measure(UiSize available) {
 void Box::SetBounds(const UiRect& rect) {
   const LivenessWatch watch(liveness_);
   const UiRect old_bounds = bounds_;
-  Control::SetBounds(rect);
+  Control::PlaceAt(rect, HasBubbledHandler(kEventResize));
   // The resize event may have destroyed the box.
   if (watch.IsDestroyed() || children_.empty())
     return;

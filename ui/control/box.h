@@ -76,6 +76,10 @@ class Box : public Control {
   void AttachBubbledEvent(EventType type, EventHandler handler);
   // For the window builder's skin handlers.
   void AttachXmlBubbledEvent(EventType type, EventHandler handler);
+  // Whether a bubbled handler (code or skin) would see an event of |type|.
+  bool HasBubbledHandler(EventType type) const {
+    return bubbled_events_.Listens(type) || xml_bubbled_events_.Listens(type);
+  }
 
   // The control of that name (ignoring case) in this box's subtree.
   Control* FindSubControl(const std::wstring& name);

@@ -303,6 +303,10 @@ UiSize Control::Measure(UiSize available) {
 }
 
 void Control::SetBounds(const UiRect& requested) {
+  PlaceAt(requested, false);
+}
+
+void Control::PlaceAt(const UiRect& requested, bool box_listens) {
   UiRect rect = requested;
   rect.right = std::max(rect.right, rect.left);
   rect.bottom = std::max(rect.bottom, rect.top);
@@ -318,7 +322,9 @@ void Control::SetBounds(const UiRect& requested) {
     return;
   }
 
-  if (!in_resize_event_) {
+  // Layout moves thousands of controls at a time; a resize event that no
+  // handler would see is not built and bubbled up the tree for nothing.
+  if (!in_resize_event_ && (box_listens || IsResizeObserved())) {
     const LivenessWatch watch(liveness_);
     in_resize_event_ = true;
     SendEvent(kEventResize, 0, 0, 0, 0.0f, window_->GetLastMousePos());
@@ -332,6 +338,16 @@ void Control::SetBounds(const UiRect& requested) {
   // holds this control's old and new rectangles already.
   if (!parent_ || !parent_->IsChildAreaInvalidated())
     InvalidateMovedArea(old_bounds);
+}
+
+bool Control::IsResizeObserved() const {
+  if (events_.Listens(kEventResize) || xml_events_.Listens(kEventResize))
+    return true;
+  for (const Box* box = parent_; box; box = box->GetParent()) {
+    if (box->HasBubbledHandler(kEventResize))
+      return true;
+  }
+  return false;
 }
 
 void Control::InvalidateMovedArea(const UiRect& old_bounds) {

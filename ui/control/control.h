@@ -46,6 +46,9 @@ class Control : public PlaceHolder {
 
   // PlaceHolder.
   UiSize Measure(UiSize available) override;
+  // The resize event is only sent when a handler listens to it (its own
+  // lists or its boxes' bubbled ones); overriding HandleEvent alone does
+  // not make a control see it.
   void SetBounds(const UiRect& rect) override;
 
   virtual ImageSpec* GetSizingImage();
@@ -273,6 +276,12 @@ class Control : public PlaceHolder {
   void RestartImageTimer(int32_t delay_ms);
   void NotifyImageAnimationFinished();
   void InvalidateMovedArea(const UiRect& old_bounds);
+  // SetBounds; |box_listens| tells that this control is a box whose
+  // bubbled handlers listen to its own resize event.
+  void PlaceAt(const UiRect& requested, bool box_listens);
+  // Whether a handler would see this control's resize event: one of its
+  // own, or a bubbled one of a box it lies in.
+  bool IsResizeObserved() const;
 
   friend class Box;
 };

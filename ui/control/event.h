@@ -111,6 +111,9 @@ class EventMap {
 
   bool Has(EventType type) const;
   bool IsEmpty() const { return lists_.empty(); }
+  // Whether an event of |type| would run a handler: its own list or the
+  // one for "all".
+  bool Listens(EventType type) const { return !lists_.empty() && (Has(type) || Has(kEventAll)); }
 
   // Runs the list of |type| when there is one and stores its result in
   // |result|: the handlers run in turn until one returns false. Stops early
