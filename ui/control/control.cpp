@@ -324,7 +324,7 @@ void Control::PlaceAt(const UiRect& requested, bool box_listens) {
 
   // Layout moves thousands of controls at a time; a resize event that no
   // handler would see is not built and bubbled up the tree for nothing.
-  if (!in_resize_event_ && (box_listens || IsResizeObserved())) {
+  if ((box_listens || IsResizeObserved()) && !in_resize_event_) {
     const LivenessWatch watch(liveness_);
     in_resize_event_ = true;
     SendEvent(kEventResize, 0, 0, 0, 0.0f, window_->GetLastMousePos());
@@ -341,7 +341,7 @@ void Control::PlaceAt(const UiRect& requested, bool box_listens) {
 }
 
 bool Control::IsResizeObserved() const {
-  if (events_.Listens(kEventResize) || xml_events_.Listens(kEventResize))
+  if (own_resize_handler_)
     return true;
   for (const Box* box = parent_; box; box = box->GetParent()) {
     if (box->HasBubbledHandler(kEventResize))

@@ -219,6 +219,8 @@ class Control : public PlaceHolder {
   void StopImageAnimationIfHidden();
   void DropFocusIfFocused();
 
+  // Filled through AttachEvent and AttachXmlEvent only, which keep
+  // own_resize_handler_ up to date.
   EventMap xml_events_;
   EventMap events_;
   std::map<int32_t, std::vector<EventHandler>> image_events_;

@@ -50,10 +50,12 @@ bool Control::SendEvent(EventType type,
 
 void Control::AttachEvent(EventType type, EventHandler handler) {
   events_.Attach(type, std::move(handler));
+  own_resize_handler_ = events_.Listens(kEventResize) || xml_events_.Listens(kEventResize);
 }
 
 void Control::AttachXmlEvent(EventType type, EventHandler handler) {
   xml_events_.Attach(type, std::move(handler));
+  own_resize_handler_ = events_.Listens(kEventResize) || xml_events_.Listens(kEventResize);
 }
 
 void Control::AttachImageEvent(int32_t key, EventHandler handler) {

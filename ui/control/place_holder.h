@@ -119,6 +119,10 @@ class PlaceHolder : public virtual kbase::SupportWeakCallback {
   bool needs_arrange_ = true;
   bool use_cache_ = false;
   bool cache_dirty_ = false;
+  // Control's: whether its own handler lists hold one that sees resize
+  // events; kept here, on the cache line SetBounds reads anyway, rather
+  // than with the lists.
+  bool own_resize_handler_ = false;
   LivenessWatch::Anchor liveness_;
   std::wstring name_;
   std::unique_ptr<IRenderContext> cache_context_;
