@@ -93,6 +93,7 @@ class MarkupElement {
   // Maps the attributes unless that has been done; false on an invalid
   // handle.
   bool EnsureAttributes() const;
+  bool HoldsAttribute(int index) const;
   void MapAttributes() const;
 
   int32_t index_ = 0;
@@ -210,6 +211,13 @@ inline bool MarkupElement::EnsureAttributes() const {
   return true;
 }
 
+inline bool MarkupElement::HoldsAttribute(int index) const {
+  // Also checked against the array itself: GCC cannot see that the count
+  // never exceeds it and warns at -O2.
+  const unsigned position = static_cast<unsigned>(index);
+  return position < static_cast<unsigned>(attribute_count_) && position < kMaxAttributes;
+}
+
 inline int MarkupElement::AttributeCount() const {
   return EnsureAttributes() ? attribute_count_ : 0;
 }
@@ -217,7 +225,7 @@ inline int MarkupElement::AttributeCount() const {
 inline const MarkupChar* MarkupElement::AttributeName(int index) const {
   if (!EnsureAttributes())
     return nullptr;
-  if (static_cast<unsigned>(index) >= static_cast<unsigned>(attribute_count_))
+  if (!HoldsAttribute(index))
     return kNoText;
   return owner_->text_.get() + attributes_[index].name;
 }
@@ -225,7 +233,7 @@ inline const MarkupChar* MarkupElement::AttributeName(int index) const {
 inline const MarkupChar* MarkupElement::AttributeValue(int index) const {
   if (!EnsureAttributes())
     return nullptr;
-  if (static_cast<unsigned>(index) >= static_cast<unsigned>(attribute_count_))
+  if (!HoldsAttribute(index))
     return kNoText;
   return owner_->text_.get() + attributes_[index].value;
 }
