@@ -89,6 +89,61 @@ TEST(FillColorTest, FillsCoverExactlyTheRectangle) {
   EXPECT_EQ(CountPixels(*context, {0, 0, 10, 10}, [](uint32_t p) { return p == kRed; }), 10);
 }
 
+// Opaque colours are copied rather than blended; larger than one source
+// tile in both directions, moved by the origin and cut by the clip.
+TEST(FillColorTest, LargeOpaqueFillsCoverExactlyTheVisiblePart) {
+  auto context = MakeContext(700, 300);
+  context->FillColor({0, 0, 700, 300}, 0x40102030, 255);
+  const uint32_t background = PixelAt(*context, 0, 0);
+  context->SetDrawingOrigin(-37, 11);
+  context->PushClip({-20, 0, 640, 250});
+  context->FillColor({-50, 5, 700, 400}, kRed, 255);
+  context->PopClip();
+  // Logical (-20, 5)-(640, 250) is device (17, -6)-(677, 239).
+  const UiRect device{17, 0, 677, 239};
+  const int area = device.Width() * device.Height();
+  EXPECT_EQ(CountPixels(*context, device, [](uint32_t p) { return p == kRed; }), area);
+  EXPECT_EQ(CountPixels(*context, {0, 0, 700, 300}, [&](uint32_t p) { return p == background; }),
+            700 * 300 - area);
+}
+
+TEST(FillColorTest, AlternatingColoursEachKeepTheirOwn) {
+  auto context = MakeContext(600, 100);
+  const UiColor colours[] = {kRed, 0xFF00FF00, 0x80FFFFFF, kRed, 0xFF0000FF, 0xFF00FF00};
+  for (int i = 0; i < 6; ++i)
+    context->FillColor({i * 100, 0, i * 100 + 100, 100}, colours[i], 255);
+  EXPECT_EQ(PixelAt(*context, 50, 50), kRed);
+  EXPECT_EQ(PixelAt(*context, 150, 99), 0xFF00FF00u);
+  EXPECT_EQ(PixelAt(*context, 250, 0) >> 24, 0x80u);
+  EXPECT_EQ(PixelAt(*context, 399, 50), kRed);
+  EXPECT_EQ(PixelAt(*context, 450, 50), 0xFF0000FFu);
+  EXPECT_EQ(PixelAt(*context, 599, 50), 0xFF00FF00u);
+}
+
+TEST(FillColorTest, OpaqueAndTranslucentFillsFollowARoundClipAlike) {
+  // The same clip shape, once filled with an opaque and once with a
+  // translucent colour: both must colour exactly the same pixels.
+  auto opaque = MakeContext(300, 200);
+  auto translucent = MakeContext(300, 200);
+  for (auto* context : {opaque.get(), translucent.get()}) {
+    context->PushRoundClip({10, 10, 290, 190}, 60, 60);
+    context->FillColor({0, 0, 300, 200}, context == opaque.get() ? kRed : 0x80FF0000, 255);
+    context->PopClip();
+  }
+  int covered = 0;
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      const bool in_opaque = PixelAt(*opaque, x, y) != 0;
+      ASSERT_EQ(in_opaque, PixelAt(*translucent, x, y) != 0) << x << "," << y;
+      covered += in_opaque ? 1 : 0;
+    }
+  }
+  EXPECT_LT(covered, 280 * 180) << "the corners are cut";
+  EXPECT_GT(covered, 270 * 170);
+  EXPECT_EQ(PixelAt(*opaque, 11, 11), 0u);
+  EXPECT_EQ(PixelAt(*opaque, 150, 100), kRed);
+}
+
 TEST(FillColorTest, ColourNamesResolveThroughTheColourTable) {
   test::ScopedRenderResources resources;
   resources.DefineColor(L"bk_red", kRed);
