@@ -4,6 +4,7 @@
 
 #include "tests/render/render_test_support.h"
 #include "ui/render/render_context.h"
+#include "ui/render/render_factory.h"
 #include "ui/render/render_resources.h"
 
 namespace ui {
@@ -164,6 +165,57 @@ TEST_F(TextTest, TextFollowsTheDrawingOriginUnderAClip) {
   EXPECT_GE(ink.left, 50);
   EXPECT_GE(ink.top, 20);
   EXPECT_LE(ink.right, 90);
+}
+
+// The pixel of image row `y`, whichever way the rows are stored.
+uint32_t ImagePixel(const IRenderContext& context, bool top_down, int x, int y) {
+  const int row = top_down ? y : context.Height() - 1 - y;
+  return static_cast<const uint32_t*>(context.Pixels())[row * context.Width() + x];
+}
+
+// Text under a clip is the same text drawn without one, cut by the clip:
+// not a pixel moved, whatever the origin, the clip's shape and the order of
+// the bitmap's rows.
+TEST_F(TextTest, ClippedTextIsTheUnclippedTextCut) {
+  RenderFactory_GdiPlus factory;
+  for (const bool top_down : {true, false}) {
+    for (const bool round : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "top-down " << top_down << ", round " << round);
+      auto whole = factory.CreateRenderContext();
+      auto cut = factory.CreateRenderContext();
+      ASSERT_TRUE(whole->Resize(200, 60, top_down));
+      ASSERT_TRUE(cut->Resize(200, 60, top_down));
+      const UiRect layout{10, -5, 190, 40};
+      const UiRect clip{40, 12, 140, 30};  // logical; device is moved by (13, -7)
+      for (IRenderContext* context : {whole.get(), cut.get()}) {
+        context->SetDrawingOrigin(-13, 7);
+        if (context == cut.get()) {
+          if (round)
+            context->PushRoundClip(clip, 16, 16);
+          else
+            context->PushClip(clip);
+        }
+        context->DrawText(layout, L"Server 12: Dragonfly", 0xFF203040, kTestFontId,
+                          DT_SINGLELINE | DT_VCENTER, 255, false);
+        if (context == cut.get())
+          context->PopClip();
+      }
+      HRGN shape = round ? CreateRoundRectRgn(53, 5, 154, 24, 16, 16)
+                         : CreateRectRgn(53, 5, 153, 23);
+      int inside = 0, outside = 0;
+      for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 200; ++x) {
+          const uint32_t expected =
+              PtInRegion(shape, x, y) ? ImagePixel(*whole, top_down, x, y) : 0;
+          ASSERT_EQ(ImagePixel(*cut, top_down, x, y), expected) << x << "," << y;
+          (expected ? inside : outside) += ImagePixel(*whole, top_down, x, y) ? 1 : 0;
+        }
+      }
+      DeleteObject(shape);
+      EXPECT_GT(inside, 50) << "the clip lets some of the text through";
+      EXPECT_GT(outside, 50) << "and cuts some of it away";
+    }
+  }
 }
 
 TEST_F(TextTest, UnknownFontsFallBackAndStillDraw) {

@@ -404,7 +404,8 @@ void RenderContext_GdiPlus::DrawText(const UiRect& rect,
   // Without "no clip" the text stays inside its layout rectangle; saying so
   // explicitly keeps GDI+ implementations that do not clip text in line.
   const bool clip_to_layout = !(format & DT_NOCLIP);
-  PixelGraphics graphics(dc_, bitmap_, false, clip_to_layout ? &layout : nullptr);
+  PixelGraphics graphics(dc_, bitmap_, false, clip_to_layout ? &layout : nullptr,
+                         PixelGraphics::Extent::kVisibleArea);
   if (!graphics)
     return;
   const gdip::GpRectF layout_f = ToRectF(layout);
