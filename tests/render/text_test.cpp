@@ -200,8 +200,8 @@ TEST_F(TextTest, ClippedTextIsTheUnclippedTextCut) {
         if (context == cut.get())
           context->PopClip();
       }
-      HRGN shape = round ? CreateRoundRectRgn(53, 5, 154, 24, 16, 16)
-                         : CreateRectRgn(53, 5, 153, 23);
+      HRGN shape =
+          round ? CreateRoundRectRgn(53, 5, 154, 24, 16, 16) : CreateRectRgn(53, 5, 153, 23);
       int inside = 0, outside = 0;
       for (int y = 0; y < 60; ++y) {
         for (int x = 0; x < 200; ++x) {

@@ -31,8 +31,8 @@ PixelGraphics::PixelGraphics(HDC dc,
     const int64_t dx = int64_t{origin.x} + image.left;
     const int64_t dy = int64_t{origin.y} + image.top;
     if (dx != 0 || dy != 0) {
-      gdip::GdipTranslateWorldTransform(graphics_, static_cast<float>(-dx),
-                                        static_cast<float>(-dy), gdip::MatrixOrderPrepend);
+      gdip::GdipTranslateWorldTransform(graphics_, static_cast<float>(-dx), static_cast<float>(-dy),
+                                        gdip::MatrixOrderPrepend);
     }
     if (anti_alias)
       gdip::GdipSetSmoothingMode(graphics_, gdip::SmoothingModeAntiAlias);

@@ -100,8 +100,8 @@ bool SolidFill::Copy(HDC target, const UiRect& area, uint32_t pixel) {
     const auto height = static_cast<int>(std::min<int64_t>(kTileHeight, area.bottom - y));
     for (int64_t x = area.left; x < area.right; x += kTileWidth) {
       const auto width = static_cast<int>(std::min<int64_t>(kTileWidth, area.right - x));
-      if (!BitBlt(target, static_cast<int>(x), static_cast<int>(y), width, height, tile_.dc(), 0,
-                  0, SRCCOPY)) {
+      if (!BitBlt(target, static_cast<int>(x), static_cast<int>(y), width, height, tile_.dc(), 0, 0,
+                  SRCCOPY)) {
         return false;
       }
     }
