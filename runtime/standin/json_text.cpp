@@ -298,6 +298,28 @@ class JsonReader {
   std::string error_;
 };
 
+// The two-character escape JSON.stringify writes for `c`, or null.
+const char16_t* ShortEscape(char16_t c) {
+  switch (c) {
+    case u'"':
+      return u"\\\"";
+    case u'\\':
+      return u"\\\\";
+    case u'\b':
+      return u"\\b";
+    case u'\f':
+      return u"\\f";
+    case u'\n':
+      return u"\\n";
+    case u'\r':
+      return u"\\r";
+    case u'\t':
+      return u"\\t";
+    default:
+      return nullptr;
+  }
+}
+
 void AppendHexEscape(char16_t c, std::u16string* output) {
   static constexpr char16_t kHex[] = u"0123456789abcdef";
   output->append(u"\\u");
@@ -371,30 +393,9 @@ void AppendJsonString(std::u16string_view text, std::u16string* output) {
   output->push_back(u'"');
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    switch (c) {
-      case u'"':
-        output->append(u"\\\"");
-        continue;
-      case u'\\':
-        output->append(u"\\\\");
-        continue;
-      case u'\b':
-        output->append(u"\\b");
-        continue;
-      case u'\f':
-        output->append(u"\\f");
-        continue;
-      case u'\n':
-        output->append(u"\\n");
-        continue;
-      case u'\r':
-        output->append(u"\\r");
-        continue;
-      case u'\t':
-        output->append(u"\\t");
-        continue;
-      default:
-        break;
+    if (const char16_t* escape = ShortEscape(c)) {
+      output->append(escape);
+      continue;
     }
     if (c < 0x20) {
       AppendHexEscape(c, output);

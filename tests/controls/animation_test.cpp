@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/controls/test_controls.h"
+#include "tests/support/message_pump.h"
 #include "ui/control/animation_player.h"
 
 namespace ui {
@@ -24,18 +25,7 @@ class ManualClock {
   int64_t now_ = 1000;
 };
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-      DispatchMessageW(&message);
-    if (GetTickCount() - start > timeout_ms)
-      return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
+using ::test::PumpUntil;
 
 // The hot fade: 0 to 255 in 250 ms, accelerating for 30 % of the time.
 class HotFadeTest : public testing::Test {

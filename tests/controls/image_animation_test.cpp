@@ -9,24 +9,14 @@
 #include "tests/controls/recording_context.h"
 #include "tests/controls/test_environment.h"
 #include "tests/resources/test_files.h"
+#include "tests/support/message_pump.h"
 #include "ui/control/control.h"
 #include "ui/core/image_info.h"
 
 namespace ui {
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-      DispatchMessageW(&message);
-    if (GetTickCount() - start > timeout_ms)
-      return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
+using ::test::PumpUntil;
 
 // Three frames of 50 ms each (5 hundredths of a second).
 std::wstring WriteAnimation(const std::wstring& name) {

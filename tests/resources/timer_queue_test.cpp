@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/callback/weak_callback.h"
-#include "tests/resources/pump_util.h"
+#include "tests/support/message_pump.h"
 
 namespace ui {
 namespace {
@@ -257,13 +257,13 @@ TEST(TimerQueueRealTimeTest, SingleShotRunsOnceAfterItsInterval) {
         fired_at = queue->Now();
       },
       300, 1);
-  ASSERT_TRUE(test::PumpUntil([&] { return runs > 0; }, 3000));
+  ASSERT_TRUE(::test::PumpUntil([&] { return runs > 0; }, 3000));
   const int64_t elapsed_ms = (fired_at - start) * 1000 / queue->frequency();
   EXPECT_GE(elapsed_ms, 300);
   // Wine's timer thread adds some slack to the 16 ms period.
   EXPECT_LT(elapsed_ms, 700);
 
-  test::PumpFor(100);
+  ::test::PumpFor(100);
   EXPECT_EQ(runs, 1);
   EXPECT_FALSE(queue->has_system_timer());
 }
@@ -279,7 +279,7 @@ TEST(TimerQueueRealTimeTest, OwnerDestroyedBeforeTheDueTimeNeverRuns) {
   queue->AddTimer(
       other.AcquireWeakFlag(), [&] { witness = true; }, 120, 1);
   owner.reset();
-  ASSERT_TRUE(test::PumpUntil([&] { return witness; }, 3000));
+  ASSERT_TRUE(::test::PumpUntil([&] { return witness; }, 3000));
   EXPECT_FALSE(ran);
   EXPECT_EQ(queue->pending_count(), 0u);
 }
@@ -290,10 +290,10 @@ TEST(TimerQueueRealTimeTest, RepeatingTimerKeepsTicking) {
   int runs = 0;
   queue.AddTimer(
       flag.AcquireWeakFlag(), [&] { ++runs; }, 20, TimerQueue::kRepeatForever);
-  ASSERT_TRUE(test::PumpUntil([&] { return runs >= 5; }, 3000));
+  ASSERT_TRUE(::test::PumpUntil([&] { return runs >= 5; }, 3000));
   flag.Cancel();
   const int seen = runs;
-  test::PumpFor(150);
+  ::test::PumpFor(150);
   EXPECT_EQ(runs, seen);
   EXPECT_FALSE(queue.has_system_timer());
 }

@@ -37,26 +37,6 @@ void UseShippedResources() {
   GlobalResources::SetResourceFolder(ResourceRoot() + L"themes\\default");
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    if (done())
-      return true;
-    if (GetTickCount() - start >= timeout_ms)
-      return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-}
-
-void PumpFor(DWORD duration_ms) {
-  PumpUntil([] { return false; }, duration_ms);
-}
-
 LPARAM PointParam(int x, int y) {
   return MAKELPARAM(static_cast<WORD>(static_cast<int16_t>(x)),
                     static_cast<WORD>(static_cast<int16_t>(y)));

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/message_pump.h"
 #include "ui/control/event.h"
 #include "ui/core/window.h"
 #include "ui/core/window_impl_base.h"
@@ -22,8 +23,8 @@ std::wstring ResourceRoot();
 // points the resource folder back at it.
 void UseShippedResources();
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms);
-void PumpFor(DWORD duration_ms);
+using ::test::PumpFor;
+using ::test::PumpUntil;
 
 LPARAM PointParam(int x, int y);
 // Puts the system cursor on (x, y) in client coordinates, so that mouse

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-namespace ui::test {
+namespace test {
 
 // Dispatches the thread's messages until |done| holds or |timeout_ms| has
 // passed; true when |done| held.
@@ -29,4 +29,4 @@ inline void PumpFor(DWORD duration_ms) {
   PumpUntil([] { return false; }, duration_ms);
 }
 
-}  // namespace ui::test
+}  // namespace test
