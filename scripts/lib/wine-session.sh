@@ -46,6 +46,38 @@ session_start_wine() {
     echo "Creating the Wine prefix in $WINEPREFIX"
   fi
   "$WINE64" wineboot --init >/dev/null 2>&1 || true
+  session_font_substitutes
+}
+
+# A Windows machine has the Chinese fonts the skins and pages name; here
+# they are substitutes for WenQuanYi Micro Hei (Debian's fonts-wqy-microhei),
+# without which Wine draws boxes. The .reg file is UTF-16 so that the names
+# survive whatever locale the shell runs in.
+session_font_substitutes() {
+  local marker=$WINEPREFIX/.qel-font-substitutes
+  [[ -f $marker ]] && return 0
+  local reg
+  reg=$(mktemp --suffix=.reg)
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+    '"微软雅黑"="WenQuanYi Micro Hei"' \
+    '"Microsoft YaHei"="WenQuanYi Micro Hei"' \
+    '"新宋体"="WenQuanYi Micro Hei"' \
+    '"NSimSun"="WenQuanYi Micro Hei"' '' |
+    iconv -f UTF-8 -t UTF-16 >"$reg"
+  if "$WINE64" regedit /S "$(winepath_of "$reg")" >/dev/null 2>&1; then
+    touch "$marker"
+  else
+    echo "could not register the font substitutes" >&2
+  fi
+  rm -f "$reg"
+}
+
+# winepath_of FILE: the Windows path of a Unix file (Z: maps the root).
+winepath_of() {
+  local path
+  path=$(readlink -f "$1")
+  echo "Z:${path//\//\\}"
 }
 
 # session_keep_desktop EXE: keeps Wine's desktop process up until the session
