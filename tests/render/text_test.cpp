@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include "tests/render/render_test_support.h"
 #include "ui/render/render_context.h"
@@ -91,6 +93,34 @@ TEST_F(TextTest, LongerTextMeasuresWiderAndAWidthLimitWraps) {
   // Single line with a width: no wrapping, one line high.
   const UiRect single = context->MeasureText(words, kTestFontId, DT_SINGLELINE, 80);
   EXPECT_LE(single.Height(), one_line.Height() + 1);
+}
+
+TEST_F(TextTest, RepeatedMeasuresGiveTheFirstAnswers) {
+  // Measures are remembered per text, single-line flag and width: asked
+  // again in another order, each must come back as it was, never another
+  // layout's answer.
+  auto context = MakeContext(1, 1);
+  const std::wstring words = L"several words that need more than one line";
+  struct Ask {
+    UINT format;
+    int width;
+  };
+  const Ask asks[] = {{0, 80},
+                      {DT_SINGLELINE, 80},
+                      {0, -1},
+                      {DT_SINGLELINE, -1},
+                      {0, 0},
+                      {0, 160},
+                      {DT_SINGLELINE | DT_CENTER, 80}};
+  std::vector<UiRect> first;
+  for (const Ask& ask : asks)
+    first.push_back(context->MeasureText(words, kTestFontId, ask.format, ask.width));
+  EXPECT_NE(first[0], first[1]);
+  EXPECT_NE(first[0], first[5]);
+  for (size_t i = std::size(asks); i-- > 0;) {
+    EXPECT_EQ(context->MeasureText(words, kTestFontId, asks[i].format, asks[i].width), first[i])
+        << "ask " << i;
+  }
 }
 
 TEST_F(TextTest, MeasuringWorksBeforeTheContextHasABitmap) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "ui/render/brush.h"
 #include "ui/render/gdiplus_api.h"
@@ -439,11 +440,18 @@ UiRect RenderContext_GdiPlus::MeasureText(const std::wstring& text,
                                           const std::wstring& font_id,
                                           UINT format,
                                           int width) {
+  TextFont font;
+  fonts_.Find(dc_, font_id, &font);
+  const bool single_line = (format & DT_SINGLELINE) != 0;
+  TextMeasureMemo::Key key{text, single_line, std::max(width, -1)};
+  if (font.memo) {
+    if (const UiRect* known = font.memo->Find(key))
+      return *known;
+  }
+
   gdip::ScopedGraphics graphics(dc_, false);
   if (!graphics)
     return {};
-  TextFont font;
-  fonts_.Find(dc_, font_id, &font);
   const gdip::ScopedStringFormat string_format = CreateMeasureFormat(format);
   if (!font.font || !string_format)
     return {};
@@ -451,20 +459,29 @@ UiRect RenderContext_GdiPlus::MeasureText(const std::wstring& text,
   gdip::GpRectF layout(0, 0, 0, 0);
   if (width >= 0) {
     float height = 0;
-    if (format & DT_SINGLELINE) {
-      const gdip::GpRectF unbounded(0, 0, 0, 0);
-      gdip::GpRectF sample(0, 0, 0, 0);
-      gdip::GdipMeasureString(graphics.get(), kLineSample, 2, font.font, &unbounded,
-                              string_format.get(), &sample, nullptr, nullptr);
-      height = sample.Height;
+    if (single_line) {
+      if (font.memo && font.memo->line_height) {
+        height = *font.memo->line_height;
+      } else {
+        const gdip::GpRectF unbounded(0, 0, 0, 0);
+        gdip::GpRectF sample(0, 0, 0, 0);
+        gdip::GdipMeasureString(graphics.get(), kLineSample, 2, font.font, &unbounded,
+                                string_format.get(), &sample, nullptr, nullptr);
+        height = sample.Height;
+        if (font.memo)
+          font.memo->line_height = height;
+      }
     }
     layout = gdip::GpRectF(0, 0, static_cast<float>(width), height);
   }
   gdip::GpRectF box(0, 0, 0, 0);
   gdip::GdipMeasureString(graphics.get(), text.c_str(), TextLength(text), font.font, &layout,
                           string_format.get(), &box, nullptr, nullptr);
-  return {Truncate(box.X), Truncate(box.Y), Truncate(box.X + box.Width + 1),
-          Truncate(box.Y + box.Height + 1)};
+  const UiRect measured{Truncate(box.X), Truncate(box.Y), Truncate(box.X + box.Width + 1),
+                        Truncate(box.Y + box.Height + 1)};
+  if (font.memo)
+    font.memo->Store(std::move(key), measured);
+  return measured;
 }
 
 void RenderContext_GdiPlus::DrawPath(const IPath* path, const IPen* pen) {

@@ -75,12 +75,13 @@ bool TextFontCache::FromFontHandle(HDC dc, HFONT handle, TextFont* out) {
     }
     float size = 0;
     gdip::GdipGetFontSize(font, &size);
-    entries_.push_back({logfont, font, size});
+    entries_.push_back({logfont, font, size, std::make_unique<TextMeasureMemo>()});
     found = entries_.end() - 1;
   }
   out->font = found->font;
   out->size = found->size;
   out->face_name = found->logfont.lfFaceName;
+  out->memo = found->memo.get();
   return true;
 }
 

@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ui/render/gdiplus_api.h"
+#include "ui/render/text_measure_memo.h"
 
 namespace ui {
 
@@ -18,6 +20,9 @@ struct TextFont {
   // The requested face (what the font table asked for), else GDI+'s family.
   std::wstring face_name;
   float size = 0;
+  // The cache's memo of this font's measurements; null for a font made
+  // just for this use.
+  TextMeasureMemo* memo = nullptr;
 };
 
 // The GDI+ fonts a context has made from font-table fonts, so that drawing
@@ -41,6 +46,7 @@ class TextFontCache {
     LOGFONTW logfont;
     gdip::GpFont* font;
     float size;
+    std::unique_ptr<TextMeasureMemo> memo;
   };
   static constexpr size_t kMaxEntries = 16;
 
