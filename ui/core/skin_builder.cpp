@@ -11,9 +11,11 @@
 
 #include "ui/control/box.h"
 #include "ui/control/button.h"
+#include "ui/control/child_box.h"
 #include "ui/control/control.h"
 #include "ui/control/label.h"
 #include "ui/control/skin_event_handler.h"
+#include "ui/control/tab_box.h"
 #include "ui/core/window.h"
 
 namespace ui {
@@ -417,6 +419,10 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new VBox();
   if (name == L"TileBox")
     return new TileBox();
+  if (name == L"TabBox")
+    return new TabBox();
+  if (name == L"ChildBox")
+    return new ChildBox();
   if (name == L"LabelBox")
     return new LabelBox();
   if (name == L"ButtonBox")
