@@ -14,7 +14,9 @@
 #include "ui/control/child_box.h"
 #include "ui/control/control.h"
 #include "ui/control/label.h"
+#include "ui/control/progress.h"
 #include "ui/control/skin_event_handler.h"
+#include "ui/control/slider.h"
 #include "ui/control/tab_box.h"
 #include "ui/core/window.h"
 
@@ -427,6 +429,10 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new LabelBox();
   if (name == L"ButtonBox")
     return new ButtonBox();
+  if (name == L"Slider")
+    return new Slider();
+  if (name == L"Progress")
+    return new Progress();
   return nullptr;
 }
 
