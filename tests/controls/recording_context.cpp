@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ui/render/arc_stroke.h"
+
 namespace ui::test {
 
 namespace {
@@ -132,6 +134,31 @@ void RecordingContext::DrawRoundRect(const UiRect& rect,
                                      UiColor color) {
   Log("DrawRoundRect " + ToString(rect) + " " + std::to_string(corner.cx) + "," +
       std::to_string(corner.cy) + " " + std::to_string(width) + " " + Hex(color));
+}
+
+void RecordingContext::DrawArc(const ArcStroke& arc) {
+  char text[160] = {};
+  std::snprintf(text, sizeof(text), "DrawArc %g,%g %gx%g from %g by %g width %d %08x",
+                static_cast<double>(arc.x), static_cast<double>(arc.y),
+                static_cast<double>(arc.width), static_cast<double>(arc.height),
+                static_cast<double>(arc.start_angle), static_cast<double>(arc.sweep_angle),
+                arc.pen_width, arc.color);
+  std::string line = text;
+  if (arc.gradient_color != 0) {
+    std::snprintf(text, sizeof(text), " to %08x over ", arc.gradient_color);
+    line += text + ToString(arc.gradient_box);
+  }
+  Log(line);
+}
+
+void RecordingContext::DrawRotatedImage(const GdiplusImage&,
+                                        const UiRect& dest,
+                                        UiPoint center,
+                                        float degrees) {
+  char text[96] = {};
+  std::snprintf(text, sizeof(text), " about %d,%d by %g", center.x, center.y,
+                static_cast<double>(degrees));
+  Log("DrawRotatedImage " + ToString(dest) + text);
 }
 
 }  // namespace ui::test

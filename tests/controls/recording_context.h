@@ -77,6 +77,11 @@ class RecordingContext : public IRenderContext {
   UiRect MeasureText(const std::wstring&, const std::wstring&, UINT, int) override { return {}; }
   void DrawPath(const IPath*, const IPen*) override {}
   void FillPath(const IPath*, const IBrush*) override {}
+  void DrawArc(const ArcStroke& arc) override;
+  void DrawRotatedImage(const GdiplusImage& image,
+                        const UiRect& dest,
+                        UiPoint center,
+                        float degrees) override;
 
  private:
   void Log(const std::string& text) { calls_.push_back(text); }

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
 #include "tests/render/render_test_support.h"
+
+#include "ui/render/arc_stroke.h"
 #include "ui/render/brush.h"
 #include "ui/render/gdiplus_api.h"
+#include "ui/render/gdiplus_image.h"
 #include "ui/render/path.h"
 #include "ui/render/pen.h"
 #include "ui/render/render_context.h"
@@ -321,6 +327,72 @@ TEST(PenDrawingTest, FillPathUsesTheTextureWhenThereIsNoSolidBrush) {
   context->FillPath(path.get(), brush.get());
   EXPECT_EQ(PixelAt(*context, 4, 4) & 0xFFFFFF, 0x123456u);
   EXPECT_EQ(PixelAt(*context, 9, 9), 0u);
+}
+
+TEST(ArcTest, AnArcInksOnlyItsPartOfTheRing) {
+  auto context = MakeContext(60, 60);
+  ArcStroke arc;
+  arc.x = 10;
+  arc.y = 10;
+  arc.width = arc.height = 40;
+  arc.pen_width = 4;
+  arc.color = kRed;
+  arc.start_angle = 270;  // the top, then clockwise a quarter to the right
+  arc.sweep_angle = 90;
+  context->DrawArc(arc);
+  EXPECT_EQ(PixelAt(*context, 30, 10) >> 24, 255u) << "the top of the ring";
+  EXPECT_GT(PixelAt(*context, 44, 16) >> 24, 128u) << "half way to the right";
+  EXPECT_EQ(PixelAt(*context, 30, 50), 0u) << "the bottom is not swept";
+  EXPECT_EQ(PixelAt(*context, 10, 30), 0u) << "the left is not swept";
+  EXPECT_EQ(PixelAt(*context, 30, 30), 0u) << "the centre stays empty";
+  EXPECT_TRUE(IsPremultiplied(*context));
+}
+
+// A 20 x 10 bitmap file, its left half red and its right half blue.
+std::wstring WriteHalvesBitmap() {
+  constexpr int kWidth = 20;
+  constexpr int kHeight = 10;
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof(info);
+  info.biWidth = kWidth;
+  info.biHeight = kHeight;
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  std::vector<uint32_t> pixels(kWidth * kHeight);
+  for (int i = 0; i < kWidth * kHeight; ++i)
+    pixels[i] = (i % kWidth) < kWidth / 2 ? 0xFFFF0000 : 0xFF0000FF;
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size() * 4);
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring path = std::wstring(folder) + L"qel_rotated_halves.bmp";
+  FILE* out = _wfopen(path.c_str(), L"wb");
+  if (!out)
+    return {};
+  fwrite(&file, sizeof(file), 1, out);
+  fwrite(&info, sizeof(info), 1, out);
+  fwrite(pixels.data(), 4, pixels.size(), out);
+  fclose(out);
+  return path;
+}
+
+TEST(ArcTest, ARotatedImageTurnsClockwiseAboutItsCentre) {
+  const std::wstring path = WriteHalvesBitmap();
+  std::unique_ptr<GdiplusImage> image = GdiplusImage::Load(path);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->Width(), 20);
+  auto context = MakeContext(60, 60);
+  context->DrawRotatedImage(*image, {20, 25, 40, 35}, {30, 30}, 90);
+  // Left goes up and right goes down.
+  EXPECT_EQ(PixelAt(*context, 30, 23) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(PixelAt(*context, 30, 37) & 0xFFFFFF, 0x0000FFu);
+  EXPECT_EQ(PixelAt(*context, 22, 30), 0u) << "nothing is left where the unturned image was";
+  image->Rotate(GdiplusImage::Turn::kQuarter);
+  EXPECT_EQ(image->Width(), 10);
+  EXPECT_FALSE(GdiplusImage::Load(path + L".missing"));
+  DeleteFileW(path.c_str());
 }
 
 }  // namespace

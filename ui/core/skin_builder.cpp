@@ -12,6 +12,7 @@
 #include "ui/control/box.h"
 #include "ui/control/button.h"
 #include "ui/control/child_box.h"
+#include "ui/control/circle_progress.h"
 #include "ui/control/control.h"
 #include "ui/control/label.h"
 #include "ui/control/progress.h"
@@ -433,6 +434,8 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new Slider();
   if (name == L"Progress")
     return new Progress();
+  if (name == L"CircleProgress")
+    return new CircleProgress();
   return nullptr;
 }
 

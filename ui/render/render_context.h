@@ -14,9 +14,11 @@
 
 namespace ui {
 
+class GdiplusImage;
 class IBrush;
 class IPath;
 class IPen;
+struct ArcStroke;
 
 // The drawing surface of windows and controls: an off-screen 32-bit
 // premultiplied-alpha bitmap selected into a memory device context.
@@ -115,6 +117,13 @@ class IRenderContext : public kbase::SupportWeakCallback {
                              int width) = 0;
   virtual void DrawPath(const IPath* path, const IPen* pen) = 0;
   virtual void FillPath(const IPath* path, const IBrush* brush) = 0;
+  // Anti-aliased.
+  virtual void DrawArc(const ArcStroke& arc) = 0;
+  // `image` at `dest`, turned by `degrees` (clockwise) around `center`.
+  virtual void DrawRotatedImage(const GdiplusImage& image,
+                                const UiRect& dest,
+                                UiPoint center,
+                                float degrees) = 0;
 };
 
 }  // namespace ui

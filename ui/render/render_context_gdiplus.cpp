@@ -4,8 +4,10 @@
 #include <climits>
 #include <utility>
 
+#include "ui/render/arc_stroke.h"
 #include "ui/render/brush.h"
 #include "ui/render/gdiplus_api.h"
+#include "ui/render/gdiplus_image.h"
 #include "ui/render/nine_slice.h"
 #include "ui/render/path.h"
 #include "ui/render/pen.h"
@@ -511,6 +513,60 @@ void RenderContext_GdiPlus::DeselectBitmap() {
     SelectObject(dc_, previous_object_);
     previous_object_ = nullptr;
   }
+}
+
+void RenderContext_GdiPlus::DrawArc(const ArcStroke& arc) {
+  if (!HasBitmap() || arc.width <= 0 || arc.height <= 0 || arc.pen_width <= 0)
+    return;
+  PixelGraphics graphics(dc_, bitmap_, true);
+  if (!graphics)
+    return;
+  gdip::ScopedPen pen;
+  if (arc.gradient_color != 0) {
+    const gdip::GpRect box(arc.gradient_box.left, arc.gradient_box.top, arc.gradient_box.Width(),
+                           arc.gradient_box.Height());
+    gdip::ScopedBrush brush;
+    gdip::GpLineGradient* gradient = nullptr;
+    if (gdip::GdipCreateLineBrushFromRectI(&box, arc.color, arc.gradient_color,
+                                           gdip::LinearGradientModeVertical, gdip::WrapModeTile,
+                                           &gradient) != gdip::Ok) {
+      return;
+    }
+    *brush.receive() = gradient;
+    const float factors[] = {0.0f, 0.4f, 0.6f, 1.0f};
+    const float positions[] = {0.0f, 0.2f, 0.8f, 1.0f};
+    gdip::GdipSetLineBlend(gradient, factors, positions, 4);
+    gdip::GdipCreatePen2(brush.get(), static_cast<float>(arc.pen_width), gdip::UnitWorld,
+                         pen.receive());
+  } else {
+    gdip::GdipCreatePen1(arc.color, static_cast<float>(arc.pen_width), gdip::UnitWorld,
+                         pen.receive());
+  }
+  if (pen) {
+    gdip::GdipDrawArc(graphics.get(), pen.get(), arc.x, arc.y, arc.width, arc.height,
+                      arc.start_angle, arc.sweep_angle);
+  }
+}
+
+void RenderContext_GdiPlus::DrawRotatedImage(const GdiplusImage& image,
+                                             const UiRect& dest,
+                                             UiPoint center,
+                                             float degrees) {
+  if (!HasBitmap() || dest.IsEmpty())
+    return;
+  PixelGraphics graphics(dc_, bitmap_, true);
+  if (!graphics)
+    return;
+  // The graphics already maps logical to bitmap coordinates; the turn
+  // about the centre comes before that, so each step is prepended in
+  // reverse.
+  const auto cx = static_cast<float>(center.x);
+  const auto cy = static_cast<float>(center.y);
+  gdip::GdipTranslateWorldTransform(graphics.get(), cx, cy, gdip::MatrixOrderPrepend);
+  gdip::GdipRotateWorldTransform(graphics.get(), degrees, gdip::MatrixOrderPrepend);
+  gdip::GdipTranslateWorldTransform(graphics.get(), -cx, -cy, gdip::MatrixOrderPrepend);
+  gdip::GdipDrawImageRectI(graphics.get(), image.native(), dest.left, dest.top, dest.Width(),
+                           dest.Height());
 }
 
 }  // namespace ui

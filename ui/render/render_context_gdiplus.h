@@ -90,6 +90,11 @@ class RenderContext_GdiPlus : public IRenderContext {
                      int width) override;
   void DrawPath(const IPath* path, const IPen* pen) override;
   void FillPath(const IPath* path, const IBrush* brush) override;
+  void DrawArc(const ArcStroke& arc) override;
+  void DrawRotatedImage(const GdiplusImage& image,
+                        const UiRect& dest,
+                        UiPoint center,
+                        float degrees) override;
 
  private:
   bool HasBitmap() const { return bitmap_.Handle() != nullptr; }
