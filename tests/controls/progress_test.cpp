@@ -169,6 +169,16 @@ TEST_F(SliderTest, TheWheelStepsPastTheEndUntilPaintingClamps) {
   EXPECT_EQ(changes_, 2);
 }
 
+TEST_F(SliderTest, AnEmptyRangeOrAWildValueKeepsTheThumbInside) {
+  slider_->ApplyAttributeList(L"min=\"5\" max=\"5\"");
+  EXPECT_EQ(slider_->GetThumbRect(), (UiRect{20, 5, 30, 15}));
+  slider_->ApplyAttributeList(L"min=\"0\" max=\"100\"");
+  slider_->SetValue(1e300);
+  EXPECT_EQ(slider_->GetThumbRect(), (UiRect{120, 5, 130, 15}));
+  Send(kEventMouseButtonUp, 60);
+  EXPECT_GE(slider_->GetValue(), 0.0);
+}
+
 TEST_F(SliderTest, ADisabledSliderIgnoresPressesAndReleases) {
   slider_->SetEnabled(false);
   Send(kEventMouseButtonDown, 75);

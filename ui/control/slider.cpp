@@ -1,5 +1,6 @@
 #include "ui/control/slider.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <iterator>
 
@@ -79,7 +80,10 @@ UiRect Slider::GetProgressRect() {
 
 UiRect Slider::GetThumbRect() const {
   const UiRect& b = bounds_;
-  const double share = (value_ - min_) / (static_cast<double>(max_) - min_);
+  // Before painting corrects them, the range may be empty and the value
+  // outside it; the thumb then stays within the bounds.
+  const double range = static_cast<double>(max_) - min_;
+  const double share = range > 0 ? std::clamp((value_ - min_) / range, 0.0, 1.0) : 0.0;
   UiRect thumb;
   if (horizontal_) {
     thumb.left =
