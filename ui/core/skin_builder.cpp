@@ -15,9 +15,7 @@
 #include "ui/control/circle_progress.h"
 #include "ui/control/control.h"
 #include "ui/control/label.h"
-#include "ui/control/progress.h"
 #include "ui/control/skin_event_handler.h"
-#include "ui/control/slider.h"
 #include "ui/control/tab_box.h"
 #include "ui/core/window.h"
 
@@ -430,10 +428,6 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new LabelBox();
   if (name == L"ButtonBox")
     return new ButtonBox();
-  if (name == L"Slider")
-    return new Slider();
-  if (name == L"Progress")
-    return new Progress();
   if (name == L"CircleProgress")
     return new CircleProgress();
   return nullptr;
