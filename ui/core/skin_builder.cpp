@@ -11,8 +11,11 @@
 
 #include "ui/control/box.h"
 #include "ui/control/button.h"
+#include "ui/control/check_box.h"
 #include "ui/control/control.h"
 #include "ui/control/label.h"
+#include "ui/control/option.h"
+#include "ui/control/scroll_bar.h"
 #include "ui/control/skin_event_handler.h"
 #include "ui/core/window.h"
 
@@ -409,6 +412,10 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new Label();
   if (name == L"Button")
     return new Button();
+  if (name == L"Option")
+    return new Option();
+  if (name == L"CheckBox")
+    return new CheckBox();
   if (name == L"Box")
     return new Box();
   if (name == L"HBox")
@@ -421,6 +428,12 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new LabelBox();
   if (name == L"ButtonBox")
     return new ButtonBox();
+  if (name == L"OptionBox")
+    return new OptionBox();
+  if (name == L"CheckBoxBox")
+    return new CheckBoxBox();
+  if (name == L"ScrollBar")
+    return new ScrollBar();
   return nullptr;
 }
 
