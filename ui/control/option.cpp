@@ -1,6 +1,7 @@
 #include "ui/control/option.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "ui/control/control_host.h"
@@ -90,7 +91,9 @@ void OptionTemplate<Base>::SetSelected(bool selected, bool notify) {
     this->Invalidate();
     return;
   }
-  const LivenessWatch watch(this->liveness_);
+  // A weak flag rather than a liveness watch: the members' handlers run
+  // in between, and options are few.
+  const std::weak_ptr<kbase::WeakFlag> alive = this->AcquireWeakFlag();
   if (selected) {
     if (!group_.empty()) {
       // Handlers may change the group or delete its members: walk a copy
@@ -109,7 +112,7 @@ void OptionTemplate<Base>::SetSelected(bool selected, bool notify) {
           option->SetSelected(false, notify);
         else if (auto* option_box = dynamic_cast<OptionTemplate<Box>*>(member))
           option_box->SetSelected(false, notify);
-        if (watch.IsDestroyed())
+        if (alive.expired())
           return;
       }
     }
@@ -118,7 +121,7 @@ void OptionTemplate<Base>::SetSelected(bool selected, bool notify) {
   } else {
     this->SendEvent(kEventUnSelect);
   }
-  if (!watch.IsDestroyed())
+  if (!alive.expired())
     this->Invalidate();
 }
 

@@ -625,7 +625,8 @@ bool ScrollableBox::HandleHorizontalInput(EventArgs* args) {
 bool ScrollableBox::HandleEvent(EventArgs* args) {
   if (!mouse_enabled_ && IsMouseEvent(args->type))
     return ForwardToParent(args);
-  const LivenessWatch watch(liveness_);
+  // Input the box does not scroll by has not called out: nothing can have
+  // destroyed the box before it goes on.
   if (HasRange(vertical_bar_.get()) && vertical_bar_->IsEnabled()) {
     if (HandleVerticalInput(args))
       return true;
@@ -633,8 +634,6 @@ bool ScrollableBox::HandleEvent(EventArgs* args) {
     if (HandleHorizontalInput(args))
       return true;
   }
-  if (watch.IsDestroyed())
-    return false;
   return Box::HandleEvent(args);
 }
 
