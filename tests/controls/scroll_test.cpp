@@ -116,5 +116,25 @@ TEST(ScrollLayoutTest, GrowingViewHidesTheBarAndResetsThePosition) {
   EXPECT_EQ(box->GetItemAt(0)->GetBounds().Width(), 84);
 }
 
+TEST(ScrollInputTest, TouchAndPointerDragsMoveTheContentWithTheFinger) {
+  std::unique_ptr<ScrollableBox> box = MakeList();
+  box->SendEvent(kEventTouchDown, 0, 0, 0, 0.0f, {50, 80});
+  box->SendEvent(kEventTouchMove, 0, 0, 0, 0.0f, {50, 30});
+  EXPECT_EQ(box->GetScrollPos().y, 50) << "the finger went up 50";
+  box->SendEvent(kEventTouchMove, 0, 0, 0, 0.0f, {50, 40});
+  EXPECT_EQ(box->GetScrollPos().y, 40);
+  box->SendEvent(kEventTouchUp, 0, 0, 0, 0.0f, {50, 40});
+  box->SendEvent(kEventTouchMove, 0, 0, 0, 0.0f, {50, 10});
+  EXPECT_EQ(box->GetScrollPos().y, 40) << "moves after the finger lifted do nothing";
+
+  box->SendEvent(kEventPointerDown, 0, 0, 0, 0.5f, {50, 90});
+  box->SendEvent(kEventPointerMove, 0, 0, 0, 0.5f, {50, 1});
+  EXPECT_EQ(box->GetScrollPos().y, 129);
+  box->SendEvent(kEventPointerMove, 0, 0, 0, 0.5f, {50, -500});
+  EXPECT_EQ(box->GetScrollPos().y, 200) << "kept within the range";
+  box->SendEvent(kEventPointerUp, 0, 0, 0, 0.5f, {50, -500});
+  EXPECT_FALSE(box->IsMouseCaptured());
+}
+
 }  // namespace
 }  // namespace ui

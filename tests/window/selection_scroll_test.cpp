@@ -40,14 +40,18 @@ constexpr wchar_t kSelectionSkin[] =
 
 // A 100 x 100 list at (0, 0) holding ten rows of 30 pixels: range 200.
 // The bar is 16 wide with 16-pixel buttons.
-std::wstring ScrollSkin(const wchar_t* extra) {
+std::wstring ScrollSkin(
+    const wchar_t* extra,
+    const wchar_t* bar_style = L"autohidescroll=&quot;false&quot; thumbminlength=&quot;10&quot;") {
   static const wchar_t* const kColors[] = {
       L"black", L"bk_caption", L"btn_primary", L"link_blue", L"bk_close_hover",
       L"white", L"splitline",  L"bk_wnd",      L"text_gold", L"text_hint"};
   std::wstring skin =
       L"<Window shadowattached=\"false\"><VBox bkcolor=\"white\">"
       L"<ScrollVBox name=\"list\" width=\"100\" height=\"100\" vscrollunit=\"30\" "
-      L"vscrollbarstyle=\"autohidescroll=&quot;false&quot; thumbminlength=&quot;10&quot;\" ";
+      L"vscrollbarstyle=\"";
+  skin += bar_style;
+  skin += L"\" ";
   skin += extra;
   skin += L">";
   for (int i = 0; i < 10; ++i) {
@@ -306,6 +310,69 @@ TEST_F(SelectionScrollTest, HoldEndKeepsTheEndThroughAResizeButNotAScrolledUpLis
   EXPECT_EQ(list->GetScrollRange().cy, 0);
   EXPECT_EQ(ScrollY(), 0);
   EXPECT_FALSE(list->GetVerticalScrollBar()->IsVisible());
+}
+
+TEST_F(SelectionScrollTest, HeldButtonRepeatsAndAutoHiddenBarShowsOnlyWhileTheMouseIsOver) {
+  Load(ScrollSkin(L"", L"thumbminlength=&quot;10&quot;"));
+  ScrollableBox* list = List();
+  ScrollBar* bar = list->GetVerticalScrollBar();
+  EXPECT_FALSE(bar->IsVisible()) << "an auto-hidden bar waits for the mouse";
+  test::MouseMove(hwnd_, 40, 40);
+  EXPECT_TRUE(bar->IsVisible());
+
+  // One step at the press, then one per tick from the sixth (300 ms).
+  test::MouseMove(hwnd_, 92, 95);
+  SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(92, 95));
+  test::PumpFor(200);
+  EXPECT_EQ(list->GetScrollAnimation().GetEndValue(), 30) << "no repeat before 300 ms";
+  test::PumpFor(400);
+  SendMessageW(hwnd_, WM_LBUTTONUP, 0, PointParam(92, 95));
+  test::PumpFor(200);
+  EXPECT_GE(ScrollY(), 60) << "held, it repeats";
+  const int held = ScrollY();
+  test::PumpFor(200);
+  EXPECT_EQ(ScrollY(), held) << "released, it stops";
+
+  test::MouseMove(hwnd_, 200, 200);
+  EXPECT_FALSE(bar->IsVisible()) << "hidden again once the mouse leaves the list";
+}
+
+TEST_F(SelectionScrollTest, StandAloneScrollBarScrollsItsOwnValue) {
+  Load(
+      L"<Window shadowattached=\"false\"><VBox bkcolor=\"white\">"
+      L"<ScrollBar name=\"bar\" hor=\"true\" width=\"200\" range=\"-7\" range=\"1000\" "
+      L"value=\"50\" linesize=\"25\"/></VBox></Window>");
+  auto* bar = static_cast<ScrollBar*>(Find(L"bar"));
+  ASSERT_TRUE(bar);
+  EXPECT_TRUE(bar->IsHorizontal());
+  EXPECT_EQ(bar->GetBounds(), (UiRect{0, 0, 200, 16}));
+  EXPECT_EQ(bar->GetScrollRange(), 1000);
+  EXPECT_EQ(bar->GetScrollPos(), 50);
+  int changes = 0;
+  bar->AttachEvent(kEventScrollChange, [&changes](EventArgs*) {
+    ++changes;
+    return true;
+  });
+  test::Click(hwnd_, 195, 8);  // the right button
+  EXPECT_EQ(bar->GetScrollPos(), 75);
+  for (int i = 0; i < 4; ++i)
+    test::Click(hwnd_, 5, 8);  // the left button
+  EXPECT_EQ(bar->GetScrollPos(), 0) << "stops at 0";
+  EXPECT_EQ(changes, 4) << "a step that cannot move changes nothing";
+}
+
+TEST(SelectionElementTest, TheBuilderKnowsTheNewElements) {
+  std::unique_ptr<Control> check(SkinBuilder::CreateControlByName(L"CheckBox"));
+  EXPECT_TRUE(dynamic_cast<CheckBox*>(check.get()));
+  std::unique_ptr<Control> option(SkinBuilder::CreateControlByName(L"Option"));
+  EXPECT_TRUE(dynamic_cast<Option*>(option.get()));
+  std::unique_ptr<Control> check_box(SkinBuilder::CreateControlByName(L"CheckBoxBox"));
+  EXPECT_TRUE(dynamic_cast<CheckBoxBox*>(check_box.get()));
+  std::unique_ptr<Control> option_box(SkinBuilder::CreateControlByName(L"OptionBox"));
+  EXPECT_TRUE(dynamic_cast<OptionBox*>(option_box.get()));
+  std::unique_ptr<Control> bar(SkinBuilder::CreateControlByName(L"ScrollBar"));
+  EXPECT_TRUE(dynamic_cast<ScrollBar*>(bar.get()));
+  EXPECT_EQ(SkinBuilder::CreateControlByName(L"Checkbox"), nullptr);
 }
 
 }  // namespace

@@ -149,9 +149,11 @@ void ScrollBar::SetScrollRange(int64_t range) {
     return;
   range_ = range;
   scroll_pos_ = std::min(scroll_pos_, range_);
+  // A bar standing alone has no owner to show it on hovering: it shows
+  // with its range whether it hides automatically or not.
   if (range_ == 0)
     SetVisible(false);
-  else if (!visible_ && !auto_hide_)
+  else if (!visible_ && (!auto_hide_ || !owner_))
     SetFadeVisible(true);
   ComputeParts();
   Invalidate();
