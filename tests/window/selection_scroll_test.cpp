@@ -16,6 +16,7 @@
 #include "ui/control/linear_layout.h"
 #include "ui/control/option.h"
 #include "ui/control/scrollable_box.h"
+#include "ui/control/slider.h"
 #include "ui/core/global_resources.h"
 #include "ui/core/skin_builder.h"
 
@@ -361,6 +362,32 @@ TEST_F(SelectionScrollTest, StandAloneScrollBarScrollsItsOwnValue) {
   EXPECT_EQ(changes, 4) << "a step that cannot move changes nothing";
 }
 
+TEST_F(SelectionScrollTest, SliderThumbDragsByMouseAndRaisesValueChangeOnRelease) {
+  Load(
+      L"<Window shadowattached=\"false\"><VBox bkcolor=\"white\">"
+      L"<Slider name=\"s\" width=\"110\" height=\"20\" value=\"50\" "
+      L"progresscolor=\"link_blue\"/></VBox></Window>");
+  auto* slider = static_cast<Slider*>(Find(L"s"));
+  ASSERT_TRUE(slider);
+  int changes = 0;
+  slider->AttachEvent(kEventValueChange, [&changes](EventArgs*) {
+    ++changes;
+    return true;
+  });
+  test::MouseMove(hwnd_, 55, 10);
+  SendMessageW(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(55, 10));
+  SendMessageW(hwnd_, WM_MOUSEMOVE, MK_LBUTTON, PointParam(30, 10));
+  EXPECT_EQ(slider->GetValue(), 25.0);
+  EXPECT_EQ(changes, 0) << "a drag raises nothing until the release";
+  SendMessageW(hwnd_, WM_LBUTTONUP, 0, PointParam(80, 10));
+  EXPECT_EQ(slider->GetValue(), 75.0);
+  EXPECT_EQ(changes, 1);
+  window_->PaintNow();
+  // Filled up to (110 - 10) x 0.75 + 5 = 80.
+  EXPECT_EQ(test::PixelAt(*window_, 70, 10), GlobalResources::ColorByName(L"link_blue"));
+  EXPECT_EQ(test::PixelAt(*window_, 90, 10), GlobalResources::ColorByName(L"white"));
+}
+
 TEST(SelectionElementTest, TheBuilderKnowsTheNewElements) {
   std::unique_ptr<Control> check(SkinBuilder::CreateControlByName(L"CheckBox"));
   EXPECT_TRUE(dynamic_cast<CheckBox*>(check.get()));
@@ -372,6 +399,11 @@ TEST(SelectionElementTest, TheBuilderKnowsTheNewElements) {
   EXPECT_TRUE(dynamic_cast<OptionBox*>(option_box.get()));
   std::unique_ptr<Control> bar(SkinBuilder::CreateControlByName(L"ScrollBar"));
   EXPECT_TRUE(dynamic_cast<ScrollBar*>(bar.get()));
+  std::unique_ptr<Control> slider(SkinBuilder::CreateControlByName(L"Slider"));
+  EXPECT_TRUE(dynamic_cast<Slider*>(slider.get()));
+  std::unique_ptr<Control> progress(SkinBuilder::CreateControlByName(L"Progress"));
+  EXPECT_TRUE(dynamic_cast<Progress*>(progress.get()));
+  EXPECT_FALSE(dynamic_cast<Slider*>(progress.get()));
   EXPECT_EQ(SkinBuilder::CreateControlByName(L"Checkbox"), nullptr);
 }
 

@@ -15,8 +15,10 @@
 #include "ui/control/control.h"
 #include "ui/control/label.h"
 #include "ui/control/option.h"
+#include "ui/control/progress.h"
 #include "ui/control/scroll_bar.h"
 #include "ui/control/skin_event_handler.h"
+#include "ui/control/slider.h"
 #include "ui/core/window.h"
 
 namespace ui {
@@ -434,6 +436,10 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new CheckBoxBox();
   if (name == L"ScrollBar")
     return new ScrollBar();
+  if (name == L"Slider")
+    return new Slider();
+  if (name == L"Progress")
+    return new Progress();
   return nullptr;
 }
 
