@@ -127,6 +127,9 @@ class BenchWindow : public ui::ControlHost {
   void DeferDelete(Control* control) override { delete control; }
   void ForgetControl(Control*) override {}
   std::wstring SkinFolder() const override { return {}; }
+  bool AddToGroup(const std::wstring&, Control*) override { return false; }
+  const std::vector<Control*>* GetGroup(const std::wstring&) const override { return nullptr; }
+  void RemoveFromGroup(const std::wstring&, Control*) override {}
 
   void set_root(Control* root) { root_ = root; }
   size_t invalidations() const { return invalidations_; }

@@ -12,7 +12,11 @@
 #include <string>
 
 #include "tests/window/window_test_support.h"
+#include "ui/control/check_box.h"
 #include "ui/control/control.h"
+#include "ui/control/linear_layout.h"
+#include "ui/control/option.h"
+#include "ui/control/scrollable_box.h"
 
 namespace ui {
 namespace {
@@ -148,6 +152,70 @@ TEST_F(ScreenshotTest, SampleSkinOnScreen) {
     light += Channel(ScreenPixel(p.x, p.y), 8) > 0xC0 ? 1 : 0;
   }
   EXPECT_GE(light, 8);
+
+  window->Close(1);
+  test::PumpUntil([&] { return deleted; }, 2000);
+  EXPECT_TRUE(deleted);
+}
+
+TEST_F(ScreenshotTest, ControlsSampleWorksWithMouseAndKeyboard) {
+  bool deleted = false;
+  auto* window = new test::SkinnedWindow(L"window_sample", L"controls.xml", &deleted);
+  window->custom_controls = [](const std::wstring& name) -> Control* {
+    return name == L"ScrollVBox" ? new ScrollableBox(std::make_unique<VLayout>()) : nullptr;
+  };
+  HWND hwnd = window->Create(nullptr, L"Qelmora settings", WS_OVERLAPPEDWINDOW, 0, true);
+  ASSERT_TRUE(hwnd);
+  SetWindowPos(hwnd, HWND_TOP, kLeft, kTop, 0, 0, SWP_NOSIZE);
+  window->Show(true, true);
+  ASSERT_TRUE(test::PumpUntil(
+      [&] { return !window->IsFirstPaintPending() && window->GetWindowAlpha() == 255; }, 2000));
+
+  auto* autologin = static_cast<CheckBox*>(window->FindControlByName(L"chk_autologin"));
+  auto* medium = static_cast<Option*>(window->FindControlByName(L"opt_medium"));
+  auto* high = static_cast<Option*>(window->FindControlByName(L"opt_high"));
+  auto* list = static_cast<ScrollableBox*>(window->FindControlByName(L"server_list"));
+  ASSERT_TRUE(autologin && medium && high && list);
+  EXPECT_TRUE(medium->IsSelected());
+  EXPECT_GT(list->GetScrollRange().cy, 0) << "twenty rows overflow the list";
+
+  // Mouse on the check box and an option, keyboard on the check box.
+  auto centre = [](const Control* control) {
+    const UiRect b = control->GetBounds(true);
+    return POINT{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+  };
+  POINT p = centre(autologin);
+  test::Click(hwnd, p.x, p.y);
+  EXPECT_TRUE(autologin->IsSelected());
+  SendMessageW(hwnd, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_FALSE(autologin->IsSelected());
+  SendMessageW(hwnd, WM_KEYDOWN, VK_SPACE, 0);
+  p = centre(high);
+  test::Click(hwnd, p.x, p.y);
+  EXPECT_TRUE(high->IsSelected());
+  EXPECT_FALSE(medium->IsSelected());
+
+  // Three wheel notches down the list.
+  p = centre(list);
+  POINT screen = p;
+  ClientToScreen(hwnd, &screen);
+  test::MouseMove(hwnd, p.x, p.y);
+  for (int i = 0; i < 3; ++i) {
+    SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)),
+                 test::PointParam(screen.x, screen.y));
+    test::PumpFor(120);
+  }
+  EXPECT_TRUE(test::PumpUntil([&] { return list->GetScrollPos().y == 90; }, 2000))
+      << list->GetScrollPos().y;
+  test::PumpFor(100);
+
+  // The selected check box's image: the blue box at its left.
+  const Control* remember = window->FindControlByName(L"chk_remember");
+  const POINT mark = OnScreen(remember, 1, 12);
+  EXPECT_TRUE(Near(ScreenPixel(mark.x, mark.y), 0xFF2A7BD4, 24))
+      << std::hex << ScreenPixel(mark.x, mark.y);
+  if (const char* hold = std::getenv("QEL_SAMPLE_HOLD_MS"))
+    test::PumpFor(static_cast<DWORD>(std::atoi(hold)));
 
   window->Close(1);
   test::PumpUntil([&] { return deleted; }, 2000);

@@ -11,11 +11,16 @@
 
 #include "ui/control/box.h"
 #include "ui/control/button.h"
+#include "ui/control/check_box.h"
 #include "ui/control/child_box.h"
 #include "ui/control/circle_progress.h"
 #include "ui/control/control.h"
 #include "ui/control/label.h"
+#include "ui/control/option.h"
+#include "ui/control/progress.h"
+#include "ui/control/scroll_bar.h"
 #include "ui/control/skin_event_handler.h"
+#include "ui/control/slider.h"
 #include "ui/control/tab_box.h"
 #include "ui/core/window.h"
 
@@ -412,6 +417,10 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new Label();
   if (name == L"Button")
     return new Button();
+  if (name == L"Option")
+    return new Option();
+  if (name == L"CheckBox")
+    return new CheckBox();
   if (name == L"Box")
     return new Box();
   if (name == L"HBox")
@@ -428,6 +437,16 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new LabelBox();
   if (name == L"ButtonBox")
     return new ButtonBox();
+  if (name == L"OptionBox")
+    return new OptionBox();
+  if (name == L"CheckBoxBox")
+    return new CheckBoxBox();
+  if (name == L"ScrollBar")
+    return new ScrollBar();
+  if (name == L"Slider")
+    return new Slider();
+  if (name == L"Progress")
+    return new Progress();
   if (name == L"CircleProgress")
     return new CircleProgress();
   return nullptr;
