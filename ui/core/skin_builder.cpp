@@ -12,6 +12,10 @@
 #include "ui/control/box.h"
 #include "ui/control/button.h"
 #include "ui/control/child_box.h"
+#include "ui/control/combo.h"
+#include "ui/control/linear_layout.h"
+#include "ui/control/list_box.h"
+#include "ui/control/list_container_element.h"
 #include "ui/control/circle_progress.h"
 #include "ui/control/control.h"
 #include "ui/control/label.h"
@@ -19,6 +23,9 @@
 #include "ui/control/skin_event_handler.h"
 #include "ui/control/slider.h"
 #include "ui/control/tab_box.h"
+#include "ui/control/tile_layout.h"
+#include "ui/control/tree_view.h"
+#include "ui/control/virtual_list_box.h"
 #include "ui/core/window.h"
 
 namespace ui {
@@ -430,6 +437,27 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new LabelBox();
   if (name == L"ButtonBox")
     return new ButtonBox();
+  if (name == L"ListBox")
+    return new ListBox();
+  if (name == L"HListBox")
+    return new ListBox(std::make_unique<HLayout>());
+  if (name == L"VListBox")
+    return new ListBox(std::make_unique<VLayout>());
+  if (name == L"TileListBox") {
+    auto layout = std::make_unique<TileLayout>();
+    layout->SetColumns(1);
+    return new ListBox(std::move(layout));
+  }
+  if (name == L"VirtualListBox")
+    return new VirtualListBox();
+  if (name == L"ListContainerElement")
+    return new ListContainerElement();
+  if (name == L"TreeView")
+    return new TreeView();
+  if (name == L"TreeNode")
+    return new TreeNode();
+  if (name == L"Combo")
+    return new Combo();
   if (name == L"Slider")
     return new Slider();
   if (name == L"Progress")
