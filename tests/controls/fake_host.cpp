@@ -1,5 +1,7 @@
 #include "tests/controls/fake_host.h"
 
+#include <algorithm>
+
 #include "ui/control/box.h"
 #include "ui/control/control.h"
 
@@ -68,6 +70,28 @@ void FakeHost::ForgetControl(Control* control) {
     else
       ++it;
   }
+}
+
+bool FakeHost::AddToGroup(const std::wstring& group, Control* control) {
+  std::vector<Control*>& members = groups_[group];
+  if (std::find(members.begin(), members.end(), control) != members.end())
+    return false;
+  members.push_back(control);
+  return true;
+}
+
+const std::vector<Control*>* FakeHost::GetGroup(const std::wstring& group) const {
+  auto found = groups_.find(group);
+  return found == groups_.end() ? nullptr : &found->second;
+}
+
+void FakeHost::RemoveFromGroup(const std::wstring& group, Control* control) {
+  auto found = groups_.find(group);
+  if (found == groups_.end())
+    return;
+  std::erase(found->second, control);
+  if (found->second.empty())
+    groups_.erase(found);
 }
 
 }  // namespace ui::test

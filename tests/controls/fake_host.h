@@ -37,6 +37,9 @@ class FakeHost : public ControlHost {
   void DeferDelete(Control* control) override { deferred_.push_back(control); }
   void ForgetControl(Control* control) override;
   std::wstring SkinFolder() const override { return skin_folder_; }
+  bool AddToGroup(const std::wstring& group, Control* control) override;
+  const std::vector<Control*>* GetGroup(const std::wstring& group) const override;
+  void RemoveFromGroup(const std::wstring& group, Control* control) override;
 
   void set_hover(Control* control) { hover_ = control; }
   void set_last_mouse(UiPoint point) { last_mouse_ = point; }
@@ -74,6 +77,7 @@ class FakeHost : public ControlHost {
   std::vector<Control*> forgotten_;
   std::vector<Control*> focus_requests_;
   std::wstring skin_folder_;
+  std::map<std::wstring, std::vector<Control*>> groups_;
 };
 
 }  // namespace ui::test

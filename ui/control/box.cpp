@@ -76,17 +76,31 @@ UiSize Box::Measure(UiSize available) {
 void Box::SetBounds(const UiRect& rect) {
   const LivenessWatch watch(liveness_);
   const UiRect old_bounds = bounds_;
-  Control::PlaceAt(rect, HasBubbledHandler(kEventResize));
   // The resize event may have destroyed the box.
-  if (watch.IsDestroyed() || children_.empty())
+  if (!PlaceBox(rect) || children_.empty())
     return;
-  // One invalidation per moved subtree instead of one per moved control.
-  const bool was_covering = child_area_invalidated_;
-  child_area_invalidated_ = CoversChildAreas(old_bounds);
+  const bool was_covering = BeginArrange(old_bounds);
   layout_->ArrangeChildren(children_, Layout::DeflateSaturated(bounds_, layout_->GetPadding()));
   // A child's resize handler may have destroyed the box.
   if (!watch.IsDestroyed())
-    child_area_invalidated_ = was_covering;
+    EndArrange(was_covering);
+}
+
+bool Box::PlaceBox(const UiRect& rect) {
+  const LivenessWatch watch(liveness_);
+  Control::PlaceAt(rect, HasBubbledHandler(kEventResize));
+  return !watch.IsDestroyed();
+}
+
+bool Box::BeginArrange(const UiRect& old_bounds) {
+  // One invalidation per moved subtree instead of one per moved control.
+  const bool was_covering = child_area_invalidated_;
+  child_area_invalidated_ = CoversChildAreas(old_bounds);
+  return was_covering;
+}
+
+void Box::EndArrange(bool was_covering) {
+  child_area_invalidated_ = was_covering;
 }
 
 bool Box::CoversChildAreas(const UiRect& old_bounds) const {

@@ -93,6 +93,14 @@ class Box : public Control {
   bool IsChildAreaInvalidated() const { return child_area_invalidated_; }
 
  protected:
+  // SetBounds in parts, for boxes that arrange their children their own
+  // way: PlaceBox places the box itself (false when a resize handler
+  // destroyed it); an arrangement of the children after it goes between
+  // BeginArrange (given the bounds before PlaceBox) and EndArrange (given
+  // what BeginArrange returned).
+  bool PlaceBox(const UiRect& rect);
+  bool BeginArrange(const UiRect& old_bounds);
+  void EndArrange(bool was_covering);
   // Deletes a removed child now, or hands it to the window to delete later.
   void DisposeChild(Control* child);
   // A removed child that lives on forgets this box.

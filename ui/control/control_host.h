@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ui/render/geometry.h"
 
@@ -69,6 +70,13 @@ class ControlHost {
   // Folder of the window's skin below the resource folder, ending in a
   // separator (or empty); relative image paths start there.
   virtual std::wstring SkinFolder() const = 0;
+
+  // Option groups: the options of one name, among which one is selected.
+  // Adding refuses a control already in the group; a group that becomes
+  // empty is dropped.
+  virtual bool AddToGroup(const std::wstring& group, Control* control) = 0;
+  virtual const std::vector<Control*>* GetGroup(const std::wstring& group) const = 0;
+  virtual void RemoveFromGroup(const std::wstring& group, Control* control) = 0;
 
  protected:
   ~ControlHost() = default;

@@ -8,6 +8,12 @@
 
 namespace ui {
 
+namespace {
+
+constexpr int64_t kEmptyMeasure = -9999;
+
+}  // namespace
+
 Layout::Layout() = default;
 
 Layout::~Layout() = default;
@@ -37,17 +43,17 @@ UiSize Layout::ArrangeChildren(const std::vector<Control*>& children, const UiRe
 }
 
 UiSize Layout::MeasureChildren(const std::vector<Control*>& children, UiSize available) {
-  // An empty box has no content of its own; children never make it
-  // negative.
-  int64_t width = 0;
-  int64_t height = 0;
+  // A box without visible children measures far below zero, so that its
+  // parent's clamps give it its minimum size.
+  int64_t width = kEmptyMeasure;
+  int64_t height = kEmptyMeasure;
   for (Control* child : children) {
     if (!child->IsVisible())
       continue;
     const UiSize size = child->Measure(available);
     const UiPadding margin = child->GetMargin();
-    const int64_t child_width = std::max(ClampWidth(child, size.cx), 0);
-    const int64_t child_height = std::max(ClampHeight(child, size.cy), 0);
+    const int64_t child_width = ClampWidth(child, size.cx);
+    const int64_t child_height = ClampHeight(child, size.cy);
     width = std::max(width, child_width + margin.left + margin.right);
     height = std::max(height, child_height + margin.top + margin.bottom);
   }

@@ -54,11 +54,10 @@ class Layout {
     return width;
   }
   static int32_t ClampHeight(const PlaceHolder* child, int32_t height) {
+    // Unlike the width, the maximum height always applies: skins rely on a
+    // negative maximum height collapsing the control.
     height = std::max(height, child->GetMinHeight());
-    // "stretch" and "auto" as maximum mean none, as for the width.
-    if (child->GetMaxHeight() >= 0)
-      height = std::min(height, child->GetMaxHeight());
-    return height;
+    return std::min(height, child->GetMaxHeight());
   }
 
   // Sums of many sizes are taken in 64 bits and brought back saturated.

@@ -163,9 +163,10 @@ UiSize MeasureInLine(const Axis& axis,
     ++count;
     const UiSize size = child->Measure(available);
     const UiPadding margin = child->GetMargin();
-    // A stretched child has no length of its own beyond its minimum.
-    const int64_t main = std::max(axis.ClampMain(child, axis.Main(size)), 0);
-    const int64_t cross = std::max(axis.ClampCross(child, axis.Cross(size)), 0);
+    // A stretched child contributes its clamped -1: with the default
+    // minimum it takes one pixel off the sum.
+    const int64_t main = axis.ClampMain(child, axis.Main(size));
+    const int64_t cross = axis.ClampCross(child, axis.Cross(size));
     length += main + axis.MainBefore(margin) + axis.MainAfter(margin);
     thickness = std::max(thickness, cross + axis.CrossBefore(margin) + axis.CrossAfter(margin));
   }

@@ -173,14 +173,19 @@ void PlaceHolder::SetCacheEnabled(bool enabled) {
 }
 
 UiPoint PlaceHolder::GetScrollOffset() const {
-  // A floating child of a vertically scrolled box stays where it is.
-  if (parent_ && is_float_ && parent_->HasVerticalScrollRange())
-    return {};
-  for (const Box* ancestor = parent_; ancestor; ancestor = ancestor->GetParent()) {
-    if (ancestor->HasScrollRange())
-      return ancestor->GetScrollPos();
+  // Every scrolled ancestor shifts what it holds, except its floating
+  // children (and its scroll bars), which it draws unshifted.
+  UiPoint offset;
+  const PlaceHolder* child = this;
+  for (const Box* ancestor = parent_; ancestor;
+       child = ancestor, ancestor = ancestor->GetParent()) {
+    if (child->IsFloat() || !ancestor->HasScrollRange())
+      continue;
+    const UiPoint position = ancestor->GetScrollPos();
+    offset.x += position.x;
+    offset.y += position.y;
   }
-  return {};
+  return offset;
 }
 
 }  // namespace ui

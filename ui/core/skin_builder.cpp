@@ -11,15 +11,18 @@
 
 #include "ui/control/box.h"
 #include "ui/control/button.h"
+#include "ui/control/check_box.h"
 #include "ui/control/child_box.h"
+#include "ui/control/circle_progress.h"
 #include "ui/control/combo.h"
+#include "ui/control/control.h"
+#include "ui/control/label.h"
 #include "ui/control/linear_layout.h"
 #include "ui/control/list_box.h"
 #include "ui/control/list_container_element.h"
-#include "ui/control/circle_progress.h"
-#include "ui/control/control.h"
-#include "ui/control/label.h"
+#include "ui/control/option.h"
 #include "ui/control/progress.h"
+#include "ui/control/scroll_bar.h"
 #include "ui/control/skin_event_handler.h"
 #include "ui/control/slider.h"
 #include "ui/control/tab_box.h"
@@ -421,6 +424,10 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new Label();
   if (name == L"Button")
     return new Button();
+  if (name == L"Option")
+    return new Option();
+  if (name == L"CheckBox")
+    return new CheckBox();
   if (name == L"Box")
     return new Box();
   if (name == L"HBox")
@@ -437,6 +444,10 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new LabelBox();
   if (name == L"ButtonBox")
     return new ButtonBox();
+  if (name == L"OptionBox")
+    return new OptionBox();
+  if (name == L"CheckBoxBox")
+    return new CheckBoxBox();
   if (name == L"ListBox")
     return new ListBox();
   if (name == L"HListBox")
@@ -458,6 +469,8 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new TreeNode();
   if (name == L"Combo")
     return new Combo();
+  if (name == L"ScrollBar")
+    return new ScrollBar();
   if (name == L"Slider")
     return new Slider();
   if (name == L"Progress")

@@ -122,10 +122,10 @@ class Window : public virtual kbase::SupportWeakCallback, public ControlHost {
   void DefineWindowClass(const std::wstring& class_name, const std::wstring& attributes);
 
   // False when |control| is already in the group.
-  bool AddToGroup(const std::wstring& group, Control* control);
+  bool AddToGroup(const std::wstring& group, Control* control) override;
   // Null when there is no such group.
-  const std::vector<Control*>* GetGroup(const std::wstring& group) const;
-  void RemoveFromGroup(const std::wstring& group, Control* control);
+  const std::vector<Control*>* GetGroup(const std::wstring& group) const override;
+  void RemoveFromGroup(const std::wstring& group, Control* control) override;
 
   void AddMessageFilter(IUIMessageFilter* filter);
   bool RemoveMessageFilter(IUIMessageFilter* filter);
