@@ -49,8 +49,7 @@ void CComboWnd::Open(Combo* owner) {
     if (item->IsVisible())
       total += item->Measure({popup.Width(), owner->drop_box_height_}).cy;
   }
-  const auto height =
-      static_cast<int32_t>(std::min<int64_t>(total + 2, owner->drop_box_height_));
+  const auto height = static_cast<int32_t>(std::min<int64_t>(total + 2, owner->drop_box_height_));
   popup.bottom = popup.top + height;
   UiRect screen = ToScreen(owner_hwnd, popup);
 
@@ -146,9 +145,8 @@ Combo::Combo() : list_(std::make_unique<ListBox>(std::make_unique<VLayout>())) {
   list_->SetAutoDestroy(false);
   list_->EnableScrollBar(true, false);
   list_->ApplyAttributeList(drop_box_attributes_);
-  list_->AttachEvent(kEventSelect, MakeWeakCallback([this](EventArgs* args) {
-                       return OnListSelect(args);
-                     }));
+  list_->AttachEvent(kEventSelect,
+                     MakeWeakCallback([this](EventArgs* args) { return OnListSelect(args); }));
 }
 
 Combo::~Combo() {

@@ -158,8 +158,8 @@ bool VirtualListBox::NeedReArrange(int32_t* direction) {
     return false;
   const int32_t pos = GetScrollPos().y;
   if (pos >= previous_scroll_pos_) {
-    const int64_t below = int64_t{GetItemAt(children - 1)->GetBounds(true).bottom} -
-                          bounds_.bottom - pos;
+    const int64_t below =
+        int64_t{GetItemAt(children - 1)->GetBounds(true).bottom} - bounds_.bottom - pos;
     if (below < 0) {
       *direction = 1;
       return true;
@@ -170,8 +170,7 @@ bool VirtualListBox::NeedReArrange(int32_t* direction) {
 }
 
 void VirtualListBox::PlaceElement(Control* element, int64_t top) {
-  element->SetBounds(
-      {bounds_.left, Clamp32(top), bounds_.right, Clamp32(top + element_height_)});
+  element->SetBounds({bounds_.left, Clamp32(top), bounds_.right, Clamp32(top + element_height_)});
 }
 
 void VirtualListBox::ReArrangeChild(bool forced) {
@@ -195,8 +194,7 @@ void VirtualListBox::ReArrangeChild(bool forced) {
   }
   // Spares above the view, the rest from its top down. A view taller than
   // all elements has no spares.
-  const int32_t first_in_view =
-      std::clamp(children - bounds_.Height() / height - 1, 0, children);
+  const int32_t first_in_view = std::clamp(children - bounds_.Height() / height - 1, 0, children);
   for (int32_t j = first_in_view - 1, up = 1; j >= 0; --j, ++up) {
     PlaceElement(GetItemAt(j), y0 - int64_t{up} * height);
     if (top_index - up >= 0)
