@@ -198,5 +198,100 @@ TEST_F(ListTest, AVirtualListReusesItsElementsAcrossAllItsData) {
   EXPECT_EQ(list->GetScrollRange().cy, 5000000 * 20 - 100);
 }
 
+// A combo 100 x 24 at the window's corner with three items of 30 pixels.
+constexpr wchar_t kComboSkin[] =
+    L"<Window shadowattached=\"false\"><VBox bkcolor=\"white\">"
+    L"<Combo name=\"combo\" width=\"100\" height=\"24\" dropboxsize=\"200,100\">"
+    L"<ListContainerElement name=\"i0\" height=\"30\" text=\"first\"/>"
+    L"<ListContainerElement name=\"i1\" height=\"30\" text=\"second\"/>"
+    L"<ListContainerElement name=\"i2\" height=\"30\" text=\"third\"/>"
+    L"</Combo></VBox></Window>";
+
+// The combo's open drop-down window.
+Combo* g_combo = nullptr;
+HWND DropDown() {
+  CComboWnd* drop = g_combo ? g_combo->GetDropWindow() : nullptr;
+  HWND hwnd = drop ? drop->GetHWND() : nullptr;
+  if (hwnd) {
+    wchar_t name[32] = {};
+    GetClassNameW(hwnd, name, 32);
+    EXPECT_STREQ(name, L"ComboWnd");
+  }
+  return hwnd;
+}
+
+TEST_F(ListTest, AComboOpensBelowChoosesAnItemAndClosesOnEscapeOrOutside) {
+  Open(kComboSkin, {100, 100, 400, 300});
+  auto* combo = Find<Combo>(L"combo");
+  ASSERT_TRUE(combo);
+  g_combo = combo;
+  int clicks = 0;
+  std::vector<std::pair<uintptr_t, intptr_t>> selects;
+  combo->AttachEvent(kEventClick, [&](EventArgs*) {
+    ++clicks;
+    return true;
+  });
+  combo->AttachEvent(kEventSelect, [&](EventArgs* args) {
+    selects.emplace_back(args->wParam, args->lParam);
+    return true;
+  });
+
+  test::Click(window_.GetHWND(), 50, 12);
+  ASSERT_TRUE(test::PumpUntil([] { return DropDown() && IsWindowVisible(DropDown()); }, 3000));
+  EXPECT_EQ(clicks, 1) << "opening raises a click";
+  RECT popup = {};
+  GetWindowRect(DropDown(), &popup);
+  EXPECT_EQ(popup.left, 100);
+  EXPECT_EQ(popup.top, 100 + 24 + 1);
+  EXPECT_EQ(popup.right - popup.left, 200);
+  EXPECT_EQ(popup.bottom - popup.top, 92);
+
+  // The second item, in the drop-down's own client coordinates.
+  test::Click(DropDown(), 50, 1 + 30 + 15);
+  ASSERT_TRUE(test::PumpUntil([] { return !DropDown(); }, 3000));
+  EXPECT_EQ(combo->GetCurSel(), 1);
+  EXPECT_EQ(combo->GetText(), L"second");
+  ASSERT_EQ(selects.size(), 1u);
+  EXPECT_EQ(selects[0], (std::pair<uintptr_t, intptr_t>{1, -1}));
+  EXPECT_EQ(window_.GetFocusControl(), combo);
+
+  // Escape closes without a choice.
+  combo->Activate();
+  ASSERT_TRUE(test::PumpUntil([] { return DropDown() != nullptr; }, 3000));
+  SendMessageW(DropDown(), WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(test::PumpUntil([] { return !DropDown(); }, 3000));
+  EXPECT_EQ(combo->GetCurSel(), 1);
+  EXPECT_EQ(selects.size(), 1u);
+
+  // So does the focus going to another window.
+  combo->Activate();
+  ASSERT_TRUE(test::PumpUntil([] { return DropDown() != nullptr; }, 3000));
+  SetFocus(window_.GetHWND());
+  ASSERT_TRUE(test::PumpUntil([] { return !DropDown(); }, 3000));
+  EXPECT_EQ(combo->GetCurSel(), 1);
+  EXPECT_FALSE(combo->SelectItem(1)) << "already selected";
+  EXPECT_TRUE(combo->SelectItem(2));
+  EXPECT_EQ(selects.size(), 1u) << "SelectItem raises nothing";
+}
+
+TEST_F(ListTest, AComboNearTheBottomOfTheWorkAreaOpensAbove) {
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const LONG top = monitor.rcWork.bottom - 60;
+  Open(kComboSkin, {300, top, 600, top + 60});
+  auto* combo = Find<Combo>(L"combo");
+  ASSERT_TRUE(combo);
+  g_combo = combo;
+  combo->Activate();
+  ASSERT_TRUE(test::PumpUntil([] { return DropDown() != nullptr; }, 3000));
+  RECT popup = {};
+  GetWindowRect(DropDown(), &popup);
+  EXPECT_EQ(popup.bottom, top) << "it ends at the combo's top edge";
+  EXPECT_EQ(popup.bottom - popup.top, 92);
+  SendMessageW(DropDown(), WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(test::PumpUntil([] { return !DropDown(); }, 3000));
+}
+
 }  // namespace
 }  // namespace ui

@@ -106,6 +106,13 @@ LRESULT CComboWnd::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         owner_->SetFocus();
       }
       break;
+    case WM_KEYDOWN:
+      // Escape closes the drop-down as losing the focus does.
+      if (wparam == VK_ESCAPE && !closing_) {
+        PostMessageW(GetHWND(), WM_KILLFOCUS, 0, 0);
+        return 0;
+      }
+      break;
     case WM_KILLFOCUS:
       if (reinterpret_cast<HWND>(wparam) != GetHWND() && !closing_) {
         closing_ = true;
