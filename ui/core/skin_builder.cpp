@@ -14,14 +14,21 @@
 #include "ui/control/check_box.h"
 #include "ui/control/child_box.h"
 #include "ui/control/circle_progress.h"
+#include "ui/control/combo.h"
 #include "ui/control/control.h"
 #include "ui/control/label.h"
+#include "ui/control/linear_layout.h"
+#include "ui/control/list_box.h"
+#include "ui/control/list_container_element.h"
 #include "ui/control/option.h"
 #include "ui/control/progress.h"
 #include "ui/control/scroll_bar.h"
 #include "ui/control/skin_event_handler.h"
 #include "ui/control/slider.h"
 #include "ui/control/tab_box.h"
+#include "ui/control/tile_layout.h"
+#include "ui/control/tree_view.h"
+#include "ui/control/virtual_list_box.h"
 #include "ui/core/window.h"
 
 namespace ui {
@@ -441,6 +448,27 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new OptionBox();
   if (name == L"CheckBoxBox")
     return new CheckBoxBox();
+  if (name == L"ListBox")
+    return new ListBox();
+  if (name == L"HListBox")
+    return new ListBox(std::make_unique<HLayout>());
+  if (name == L"VListBox")
+    return new ListBox(std::make_unique<VLayout>());
+  if (name == L"TileListBox") {
+    auto layout = std::make_unique<TileLayout>();
+    layout->SetColumns(1);
+    return new ListBox(std::move(layout));
+  }
+  if (name == L"VirtualListBox")
+    return new VirtualListBox();
+  if (name == L"ListContainerElement")
+    return new ListContainerElement();
+  if (name == L"TreeView")
+    return new TreeView();
+  if (name == L"TreeNode")
+    return new TreeNode();
+  if (name == L"Combo")
+    return new Combo();
   if (name == L"ScrollBar")
     return new ScrollBar();
   if (name == L"Slider")
