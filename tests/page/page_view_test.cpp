@@ -218,6 +218,12 @@ TEST(PageViewImages, ImagesAreAskedForAndTakeTheirDecodedSize) {
   EXPECT_EQ(page.Pixel(box.x + 1, box.y + 1), 0xFF0000u);
 }
 
+TEST(PageCharsetWindows, GbkPagesDecodeThroughTheSystemCodePage) {
+  Document document;
+  document.Load("<meta charset=gb2312><p id=p>\xD6\xD0\xCE\xC4</p>", {});
+  EXPECT_EQ(document.GetElementById("p")->TextContent(), "\xE4\xB8\xAD\xE6\x96\x87");
+}
+
 TEST(PageViewHostile, DeepNestingAndHugeTextNeitherCrashNorHang) {
   const auto start = std::chrono::steady_clock::now();
   std::string deep;
