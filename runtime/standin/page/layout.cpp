@@ -20,7 +20,7 @@ bool IsCollapsible(char16_t c) {
 }
 
 FontKey FontOf(const ComputedStyle& style) {
-  return {style.font_size, style.bold, style.italic};
+  return {style.font_size, style.bold, style.italic, style.monospace};
 }
 
 // The presentational attributes of old markup, as declarations that the
@@ -735,7 +735,7 @@ std::u16string ControlLabel(const Node& control) {
 }
 
 Size ControlSize(const Node& control, const ComputedStyle& style, TextMeasurer& measurer) {
-  const FontKey font{style.font_size, style.bold, style.italic};
+  const FontKey font{style.font_size, style.bold, style.italic, style.monospace};
   const FontMetrics metrics = measurer.Metrics(font);
   const int line = LineHeight(metrics, style.font_size);
   const int average = std::max(1, measurer.TextWidth(font, u"x"));

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "runtime/standin/page/charset.h"
@@ -64,6 +65,7 @@ struct PageView::Surface {
 
 PageView::PageView(ViewDelegate* delegate)
     : delegate_(delegate),
+      thread_id_(GetCurrentThreadId()),
       fonts_(std::make_unique<GdiFonts>()),
       images_(std::make_unique<ImageStore>()) {}
 
@@ -114,7 +116,12 @@ void PageView::InvalidateDocumentRect(const Rect& rect) {
     delegate_->OnInvalidate(visible);
 }
 
+void PageView::CheckThread() const {
+  assert(GetCurrentThreadId() == thread_id_ && "the page view lives on the renderer thread");
+}
+
 void PageView::EnsureLayout() {
+  CheckThread();
   if (!document_ || !layout_dirty_)
     return;
   layout_dirty_ = false;
@@ -149,6 +156,7 @@ void PageView::SetViewportSize(int width, int height) {
 }
 
 void PageView::Paint(const PaintTarget& target, const Rect& dirty) {
+  CheckThread();
   EnsureLayout();
   pending_invalidate_ = false;
   if (!target.pixels || target.width <= 0 || target.height <= 0 || target.stride < target.width * 4)
@@ -634,8 +642,11 @@ bool PageView::EditKey(int virtual_key, Modifiers modifiers) {
     case VK_RETURN:
       if (multi_line) {
         InsertText(u"\n");
-      } else if (Node* form = focused_->ClosestAncestor("form")) {
-        // Implicit submission, by the form's first submit button.
+      } else if (Node* form_node = focused_->ClosestAncestor("form")) {
+        // Implicit submission, by the form's first submit button. Held
+        // shared: the change listener may take the form out of the page.
+        const NodePtr form = form_node->SharedFromThis();
+        const NodePtr field = focused_;
         NodePtr submitter;
         for (const NodePtr& control : form->QuerySelectorAll("input, button")) {
           if (IsSubmitControl(*control)) {
@@ -645,18 +656,19 @@ bool PageView::EditKey(int virtual_key, Modifiers modifiers) {
         }
         if (submitter && submitter->HasAttribute("disabled"))
           return true;
-        if (focused_->Value() != value_at_focus_) {
-          value_at_focus_ = focused_->Value();
-          document_->DispatchEvent(focused_, EventType::kChange);
+        if (field->Value() != value_at_focus_) {
+          value_at_focus_ = field->Value();
+          document_->DispatchEvent(field, EventType::kChange);
         }
-        Submit(form->SharedFromThis(), submitter, UserGesture::kYes);
+        Submit(form, submitter, UserGesture::kYes);
       }
       return true;
     case VK_UP:
     case VK_DOWN:
     case VK_SPACE:
-      // Typed or ignored in a field, never scrolling the page.
-      return virtual_key != VK_SPACE || true;
+      // Typed (space comes as a character) or ignored in a field, never
+      // scrolling the page.
+      return true;
     default:
       return false;
   }

@@ -153,6 +153,8 @@ class PageView : public DocumentObserver, public DocumentHost {
   void SubmitForm(const NodePtr& form) override;
 
  private:
+  // Debug builds check that every call comes on the creating thread.
+  void CheckThread() const;
   void EnsureLayout();
   void InvalidateAll();
   void InvalidateDocumentRect(const Rect& rect);
@@ -171,6 +173,7 @@ class PageView : public DocumentObserver, public DocumentHost {
   void ScrollIntoView(const NodePtr& node);
 
   ViewDelegate* delegate_;
+  const unsigned long thread_id_;
   std::shared_ptr<Document> document_;
   std::unique_ptr<GdiFonts> fonts_;
   std::unique_ptr<ImageStore> images_;

@@ -203,6 +203,8 @@ void ApplyTagDefaults(std::string_view tag, ComputedStyle& style) {
   }
   if (tag == "pre" || tag == "textarea")
     style.preformatted = true;
+  if (tag == "pre" || tag == "code" || tag == "tt" || tag == "kbd" || tag == "samp")
+    style.monospace = true;
   if (tag == "input" || tag == "button" || tag == "select" || tag == "textarea") {
     // Controls draw their own text in a smaller face, as browsers do.
     style.font_size = 13;
@@ -414,6 +416,7 @@ ComputedStyle ComputeStyle(const ComputedStyle& parent,
   style.italic = parent.italic;
   style.underline = parent.underline;
   style.preformatted = parent.preformatted;
+  style.monospace = parent.monospace;
   style.text_align = parent.text_align;
   ApplyTagDefaults(tag, style);
   for (const InlineStyle::Declaration& declaration : declarations.declarations()) {
@@ -467,6 +470,10 @@ ComputedStyle ComputeStyle(const ComputedStyle& parent,
         style.text_align = TextAlign::kRight;
       else if (value == "left" || value == "start" || value == "justify")
         style.text_align = TextAlign::kLeft;
+    } else if (name == "font-family") {
+      style.monospace = value.find("mono") != std::string::npos ||
+                        value.find("courier") != std::string::npos ||
+                        value.find("consolas") != std::string::npos;
     } else if (name == "white-space") {
       style.preformatted = value == "pre" || value == "pre-wrap";
     } else if (name == "margin") {
