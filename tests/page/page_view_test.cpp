@@ -171,6 +171,32 @@ TEST(PageViewInput, TabCyclesFocusAndTheDelegateHearsEachChange) {
   EXPECT_FALSE(page.delegate.focus_changes.back());
 }
 
+TEST(PageViewPaint, CaretBlinkRepaintsOnlyTheFieldAndPaintLeavesTheRestAlone) {
+  ViewFixture page("<p>text above</p><input id=i value=abc><p>text below</p>");
+  const NodePtr field = page.document->GetElementById("i");
+  page.ClickAt(field);
+  page.view.Tick(1000);
+  page.Paint();
+  page.delegate.invalidated.clear();
+  page.view.Tick(1000 + PageView::kBlinkMs);
+  ASSERT_EQ(page.delegate.invalidated.size(), 1u);
+  const Rect dirty = page.delegate.invalidated[0];
+  const Rect box = page.view.ElementRect(field);
+  EXPECT_LE(dirty.x, box.x);
+  EXPECT_GE(dirty.right(), box.right());
+  EXPECT_LE(dirty.height, box.height + 8);
+
+  // A marker outside the dirty area survives the partial paint; the caret
+  // inside it is gone (the blink turned it off).
+  for (std::uint32_t& pixel : page.pixels)
+    pixel = 0x00123456;
+  page.view.Paint({page.pixels.data(), page.width, page.height, page.width * 4}, dirty);
+  EXPECT_EQ(page.Pixel(page.width - 1, page.height - 1), 0x123456u);
+  EXPECT_EQ(page.pixels[0] >> 24, 0u);
+  EXPECT_NE(page.Pixel(box.x + 1, box.y + 1), 0x123456u);
+  EXPECT_EQ(page.pixels[static_cast<std::size_t>(box.y + 1) * page.width + box.x + 1] >> 24, 0xFFu);
+}
+
 TEST(PageViewScroll, WheelAndKeysScrollWithinTheContent) {
   std::string markup;
   for (int i = 0; i < 100; ++i)

@@ -27,6 +27,19 @@ bool IsSubmitControl(const Node& node) {
   return node.Is("input") && (node.InputType() == "submit" || node.InputType() == "image");
 }
 
+// A thin thumb at the right edge shows where the view is in a page taller
+// than it; it takes no room and no input (wheel and keys scroll).
+void PaintScrollIndicator(HDC dc, int width, int height, int content, int scroll) {
+  if (content <= height || height <= 0)
+    return;
+  const long long track = height - 4;
+  const int thumb = std::max(24, static_cast<int>(track * height / content));
+  const int top = 2 + static_cast<int>((track - thumb) * scroll / std::max(1, content - height));
+  const RECT rect{width - 8, top, width - 3, top + thumb};
+  SetDCBrushColor(dc, RGB(0xA8, 0xA8, 0xA8));
+  FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
 }  // namespace
 
 // The view's own drawing surface: GDI paints here, and the dirty part is
@@ -193,6 +206,7 @@ void PageView::Paint(const PaintTarget& target, const Rect& dirty) {
   SelectClipRgn(dc, clip);
   DeleteObject(clip);
   PaintPage(dc, layout_, scroll_y_, area, state, *fonts_, *images_);
+  PaintScrollIndicator(dc, width_, height_, layout_.content_height, scroll_y_);
   SelectClipRgn(dc, nullptr);
   GdiFlush();
   const auto* source = static_cast<const std::uint8_t*>(surface_->bits);

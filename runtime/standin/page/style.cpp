@@ -145,8 +145,8 @@ void ApplyTagDefaults(std::string_view tag, ComputedStyle& style) {
       "h1",         "h2",      "h3",     "h4",     "h5",       "h6",      "legend",  "noscript",
       "menu",       "details", "summary"};
   static constexpr std::string_view kHidden[] = {
-      "head",     "title",  "style", "script",   "meta",    "link",  "base",
-      "template", "option", "param", "datalist", "noembed", "object"};
+      "head",     "title",  "style", "script",   "meta",    "link",   "base",
+      "template", "option", "param", "datalist", "noembed", "object", "noscript"};
   static constexpr std::string_view kReplaced[] = {"img",    "input",  "button", "textarea",
                                                    "select", "iframe", "audio"};
   style.display = Display::kInline;
