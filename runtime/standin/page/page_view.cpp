@@ -106,6 +106,12 @@ void PageView::SetDocument(std::shared_ptr<Document> document) {
   InvalidateAll();
 }
 
+void PageView::AttachDocument(Document& document) {
+  // An empty owner: the aliasing pointer refers to `document` without
+  // owning it.
+  SetDocument(std::shared_ptr<Document>(std::shared_ptr<Document>(), &document));
+}
+
 void PageView::OnDocumentChanged() {
   layout_dirty_ = true;
   InvalidateAll();

@@ -7,9 +7,11 @@
 // How to drive it (all of it on the renderer thread; every delegate call
 // is made synchronously from inside one of the calls below):
 //   1. Make a Document, Load() the response bytes with the response's
-//      charset, and give it to SetDocument(). The view becomes the
-//      document's observer and host; the script engine sets itself as the
-//      document's ScriptEventSink and runs document->scripts().
+//      charset, and give it to SetDocument() (or AttachDocument()). The
+//      view becomes the document's observer and host; the script engine
+//      sets itself as the document's ScriptEventSink and runs
+//      document->scripts(). OnInvalidate may come while script changes
+//      the document: note it and paint later, never from inside.
 //   2. SetViewportSize() with the child window's client size.
 //   3. Paint() into a top-down BGRA buffer whenever the delegate asked for
 //      a repaint (OnInvalidate, in view coordinates) or the window needs
@@ -27,7 +29,9 @@
 //      SetChosenFile (an empty path cancels).
 // Links, submissions and script's click() come out as OnNavigate with the
 // resolved address, target, method, body and user-gesture flag; the
-// delegate decides (and loads) them.
+// delegate decides (and loads) them. Iframes: ChildFrames() gives each
+// <iframe> element's box for a child window; ElementRect() gives any
+// element's box (for clicking an element by id).
 
 #include <cstdint>
 #include <memory>
@@ -106,7 +110,11 @@ class PageView : public DocumentObserver, public DocumentHost {
   PageView(const PageView&) = delete;
   PageView& operator=(const PageView&) = delete;
 
+  // Shows `document` (null shows nothing). The view shares its ownership.
   void SetDocument(std::shared_ptr<Document> document);
+  // Shows a document the caller owns; it must outlive the view or be
+  // replaced (SetDocument/AttachDocument) before it dies.
+  void AttachDocument(Document& document);
   const std::shared_ptr<Document>& document() const { return document_; }
 
   void SetViewportSize(int width, int height);
