@@ -54,6 +54,12 @@ TEST(PageViewLayout, DisplayNoneTakesNoRoomAndScriptCanShowItAgain) {
   EXPECT_FALSE(page.delegate.invalidated.empty());
   EXPECT_EQ(page.view.ElementRect(hidden).y, page.view.ElementRect(a).bottom());
   EXPECT_EQ(page.view.ElementRect(b).y, page.view.ElementRect(hidden).bottom());
+
+  // A control made a block still shows, on a line of its own.
+  b->SetInnerHtml("<input id=i style='display:block'>after");
+  const Rect field = page.view.ElementRect(page.document->GetElementById("i"));
+  EXPECT_GT(field.height, 10);
+  EXPECT_GE(page.view.ElementRect(b).bottom(), field.bottom() + 10);
 }
 
 TEST(PageViewInput, LinkShowsAHandAndClickingItAsksToNavigateToTheResolvedAddress) {

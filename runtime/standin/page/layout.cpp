@@ -298,6 +298,13 @@ class Engine {
         run.push_back(child.get());
         continue;
       }
+      if (IsReplaced(*child)) {
+        // A block-level image or control: alone on its line.
+        flush_run();
+        run.push_back(child.get());
+        flush_run();
+        continue;
+      }
       flush_run();
       // Adjacent vertical margins of siblings collapse to the larger one.
       const int overlap = std::min(previous_margin, child_style.margin.top);
