@@ -74,6 +74,10 @@ TEST(PageViewInput, LinkShowsAHandAndClickingItAsksToNavigateToTheResolvedAddres
   ASSERT_EQ(page.delegate.cursors.size(), 1u);
   EXPECT_EQ(page.delegate.cursors[0], CursorKind::kHand);
 
+  const PointContext context = page.view.ContextAt(box.x + 2, box.y + box.height / 2);
+  EXPECT_EQ(context.link_url, "http://host/next.html?x=1");
+  EXPECT_FALSE(context.editable);
+
   page.ClickAt(link);
   ASSERT_EQ(page.delegate.navigations.size(), 1u);
   EXPECT_EQ(page.delegate.navigations[0].url, "http://host/next.html?x=1");
@@ -111,6 +115,9 @@ TEST(PageViewInput, TypingIntoFieldsAndPressingReturnSubmitsTheFormQuery) {
       page.view.CursorAt(page.view.ElementRect(user).x + 3, page.view.ElementRect(user).y + 3),
       CursorKind::kIBeam);
   page.Type(u"J\u00f6rg X");
+  const Rect caret = page.view.CaretRect();
+  EXPECT_GT(caret.x, page.view.ElementRect(user).x + 10);
+  EXPECT_LT(caret.right(), page.view.ElementRect(user).right());
   page.view.KeyDown(VK_BACK, {});
   page.view.KeyDown(VK_LEFT, {});
   page.Type(u"_");

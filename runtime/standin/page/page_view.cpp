@@ -255,6 +255,45 @@ CursorKind PageView::CursorAt(int x, int y) {
   return CursorKind::kArrow;
 }
 
+PointContext PageView::ContextAt(int x, int y) {
+  PointContext context;
+  context.node = HitTest(x, y);
+  for (const Node* n = context.node.get(); n && document_; n = n->parent()) {
+    if (n->Is("a") && n->HasAttribute("href") && context.link_url.empty())
+      context.link_url = document_->ResolveUrl(n->AttributeOr("href"));
+    if (n->Is("img") && n->HasAttribute("src"))
+      context.image_url = document_->ResolveUrl(n->AttributeOr("src"));
+  }
+  context.editable = context.node && context.node->IsTextField() &&
+                     !context.node->HasAttribute("readonly") &&
+                     !context.node->HasAttribute("disabled");
+  return context;
+}
+
+Rect PageView::CaretRect() {
+  if (!focused_ || !focused_->IsTextField())
+    return {};
+  const Rect inner = FieldTextRect(ElementRect(focused_));
+  FontKey font;
+  for (const DisplayItem& item : layout_.items) {
+    if (item.node == focused_ && item.kind == ItemKind::kControl)
+      font = item.font;
+  }
+  const std::u16string text = FieldDisplayText(*focused_);
+  const std::size_t caret = std::min(caret_, text.size());
+  const int line = LineHeight(fonts_->Metrics(font), font.size);
+  if (focused_->Is("textarea")) {
+    const std::size_t line_start = caret == 0 ? 0 : text.rfind(u'\n', caret - 1);
+    const std::size_t start = line_start == std::u16string::npos || caret == 0 ? 0 : line_start + 1;
+    const int row = static_cast<int>(
+        std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(caret), u'\n'));
+    const int x = fonts_->TextWidth(font, std::u16string_view(text).substr(start, caret - start));
+    return {inner.x + x, inner.y + row * line, 1, line};
+  }
+  const int x = fonts_->TextWidth(font, std::u16string_view(text).substr(0, caret));
+  return {inner.x + x - field_scroll_, inner.y + (inner.height - line) / 2, 1, line};
+}
+
 Rect PageView::ElementRect(const NodePtr& element) {
   EnsureLayout();
   Rect box;

@@ -83,6 +83,18 @@ struct ChildFrameBox {
   Rect rect;
 };
 
+// What is under a point, for a context menu.
+struct PointContext {
+  // The deepest element there, or null.
+  NodePtr node;
+  // The enclosing link's resolved address, or "".
+  std::string link_url;
+  // The image's resolved address, or "".
+  std::string image_url;
+  // A text field that takes typing.
+  bool editable = false;
+};
+
 // Implemented by the browser half. None of the calls may destroy the view.
 class ViewDelegate {
  public:
@@ -145,6 +157,10 @@ class PageView : public DocumentObserver, public DocumentHost {
   // The element under a view point (the deepest one), or null.
   NodePtr HitTest(int x, int y);
   CursorKind CursorAt(int x, int y);
+  PointContext ContextAt(int x, int y);
+  // The caret of the focused text field in view coordinates (for placing
+  // the input method's window); empty when there is none.
+  Rect CaretRect();
   // The box an element takes, in view coordinates (empty when not shown).
   Rect ElementRect(const NodePtr& element);
   std::vector<ChildFrameBox> ChildFrames();
