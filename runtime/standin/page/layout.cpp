@@ -177,8 +177,11 @@ class Engine {
         out.push_back(rule);
         content_height = 2;
       } else {
-        content_height = LayoutChildren(element, style, content_x, content_y, content_width, depth,
-                                        first_baseline, out);
+        // With no padding between them, the first child's top margin and
+        // this block's collapse into the larger.
+        const int collapsible_top = p.top == 0 ? m.top : 0;
+        content_height = LayoutChildren(element, style, {content_x, content_y, content_width, 0},
+                                        depth, collapsible_top, first_baseline, out);
       }
     }
     if (!style.height.IsAuto())
@@ -263,16 +266,19 @@ class Engine {
   }
 
   // Block children in flow, runs of inline children in anonymous blocks.
+  // `area`: the content box's left, top and width (its height unused).
   int LayoutChildren(const Node& element,
                      const ComputedStyle& style,
-                     int x,
-                     int y,
-                     int width,
+                     const Rect& area,
                      int depth,
+                     int collapsible_top,
                      std::optional<int>& first_baseline,
                      std::vector<DisplayItem>& out) {
+    const int x = area.x;
+    const int y = area.y;
+    const int width = area.width;
     int cursor = y;
-    int previous_margin = 0;
+    int previous_margin = collapsible_top;
     std::vector<const Node*> run;
     auto flush_run = [&]() {
       if (run.empty())
@@ -322,7 +328,7 @@ class Engine {
       previous_margin = child_style.margin.bottom;
     }
     flush_run();
-    return cursor - y;
+    return std::max(0, cursor - y);
   }
 
   void CollectInline(const Node& node,
