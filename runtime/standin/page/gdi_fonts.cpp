@@ -51,8 +51,12 @@ std::wstring ChooseMonospaceFace(HDC dc) {
 }  // namespace
 
 GdiFonts::GdiFonts() : dc_(CreateCompatibleDC(nullptr)) {
-  face_ = ChooseFace(dc_);
-  monospace_face_ = ChooseMonospaceFace(dc_);
+  // Enumerating the system's fonts is slow (tens of milliseconds, seconds
+  // on a first use under Wine): once a process.
+  static const std::wstring face = ChooseFace(dc_);
+  static const std::wstring monospace_face = ChooseMonospaceFace(dc_);
+  face_ = face;
+  monospace_face_ = monospace_face;
 }
 
 GdiFonts::~GdiFonts() {
