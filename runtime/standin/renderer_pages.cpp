@@ -6,6 +6,7 @@
 #include "runtime/standin/dom_node_impl.h"
 #include "runtime/standin/process_message_impl.h"
 #include "runtime/standin/runtime_context.h"
+#include "runtime/standin/script/bindings.h"
 #include "runtime/standin/v8_handler_function.h"
 
 namespace cef_standin {
@@ -13,7 +14,8 @@ namespace cef_standin {
 void RendererPages::Start(CefRefPtr<CefRenderProcessHandler> handler) {
   handler_ = std::move(handler);
   engine_ = std::make_unique<script::ScriptEngine>();
-  if (!engine_->runtime() || !RegisterHandlerFunctionClass(engine_->runtime()))
+  if (!engine_->runtime() || !RegisterHandlerFunctionClass(engine_->runtime()) ||
+      !script::RegisterDomClasses(engine_->runtime()))
     RuntimeContext::Get().log().Error(L"The script engine could not start");
 }
 

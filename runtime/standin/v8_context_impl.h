@@ -15,6 +15,9 @@
 
 namespace cef_standin {
 
+namespace script {
+class PageScript;
+}
 class V8ValueImpl;
 
 // An extension as the renderer runs it in every page context.
@@ -71,6 +74,9 @@ class V8ContextImpl : public CefV8Context {
   // none is set.
   void set_console_sink(ConsoleSink sink) { console_sink_ = std::move(sink); }
   void ReportToConsole(const script::ConsoleMessage& message);
+  // The page's bindings, while a PageScript serves this context.
+  void set_page_script(script::PageScript* page_script) { page_script_ = page_script; }
+  script::PageScript* page_script() const { return page_script_; }
 
   // Takes the engine's pending exception, reports it on the console and
   // describes it.
@@ -111,6 +117,7 @@ class V8ContextImpl : public CefV8Context {
   std::unordered_map<uint64_t, JSValue> held_;
   std::vector<ReleaseObserver*> observers_;
   ConsoleSink console_sink_;
+  script::PageScript* page_script_ = nullptr;
 
   IMPLEMENT_REFCOUNTING(V8ContextImpl);
 };
