@@ -122,7 +122,8 @@ constexpr char kPrelude[] = R"JS(
     origin: function () { return part(2) ? part(1) + '//' + host() : 'null'; }
   };
   Object.keys(locationParts).forEach(function (name) {
-    Object.defineProperty(location, name, {get: locationParts[name], enumerable: true});
+    Object.defineProperty(location, name, {get: locationParts[name], enumerable: true,
+                                           configurable: true});
   });
   Object.defineProperty(location, 'hash', {
     get: locationParts.hash, enumerable: true,

@@ -304,16 +304,9 @@ void PageScript::InvokeTarget(const void* key,
     return;
   JS_SetPropertyStr(js, event, "currentTarget", JS_DupValue(js, this_value));
   JS_SetPropertyStr(js, event, "eventPhase", JS_NewInt32(js, phase));
-  // Copied: listeners may add and remove listeners.
+  // Copied: listeners may add and remove listeners. The "on..." handler
+  // comes first, as the one an attribute set while the page was read.
   std::vector<JSValue> functions;
-  const auto found = listeners_.find(key);
-  if (found != listeners_.end()) {
-    for (const Listener& listener : found->second) {
-      const bool wanted = phase == kAtTarget || (phase == kCapturing) == listener.capture;
-      if (listener.type == type && wanted)
-        functions.push_back(JS_DupValue(js, listener.function));
-    }
-  }
   if (phase != kCapturing) {
     JSValue handler = GetHandlerProperty(key, type);
     if (JS_IsNull(handler))
@@ -322,6 +315,14 @@ void PageScript::InvokeTarget(const void* key,
       functions.push_back(handler);
     else
       JS_FreeValue(js, handler);
+  }
+  const auto found = listeners_.find(key);
+  if (found != listeners_.end()) {
+    for (const Listener& listener : found->second) {
+      const bool wanted = phase == kAtTarget || (phase == kCapturing) == listener.capture;
+      if (listener.type == type && wanted)
+        functions.push_back(JS_DupValue(js, listener.function));
+    }
   }
   for (JSValue& function : functions) {
     JSValue stopped = JS_GetPropertyStr(js, event, "__stopImmediate");
