@@ -217,6 +217,14 @@ TEST_F(PageScriptTest, WindowObjectsAskTheHost) {
         L"  granted = 'granted ' + bytes; }, function () { granted = 'refused'; }); ''");
   }));
   EXPECT_EQ(EvalWhen(L"granted", L"granted 1024"), L"granted 1024");
+  ASSERT_TRUE(OnRenderer([&] {
+    Eval(
+        L"var loaded = []; addEventListener('load', function () { loaded.push('load'); });"
+        L"onload = function () { loaded.push('onload'); };"
+        L"document.addEventListener('DOMContentLoaded', function () { loaded.push('dom'); }); ''");
+    script_->FinishLoading();
+    EXPECT_EQ(Eval(L"loaded.join()"), L"dom,onload,load");
+  }));
   EXPECT_EQ(host_.events, (std::vector<std::wstring>{
                               L"alert hello",
                               L"confirm sure?",

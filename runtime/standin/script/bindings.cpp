@@ -412,6 +412,7 @@ void InstallWindowBindings(JSContext* ctx, JSValueConst /*global*/) {
   JSValue natives = JS_NewObject(ctx);
   for (const auto& [name, native] : kNatives)
     DefineFunction(ctx, natives, name, &CallNative, 0, native);
+  ScriptScope scope(ScriptEngine::OfRuntime(JS_GetRuntime(ctx)));
   JSValue install = JS_Eval(ctx, kPrelude, sizeof(kPrelude) - 1, kPreludeName, JS_EVAL_TYPE_GLOBAL);
   if (JS_IsException(install)) {
     V8ContextImpl::FromJs(ctx)->TakeException();

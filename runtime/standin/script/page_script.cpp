@@ -1,6 +1,7 @@
 #include "runtime/standin/script/page_script.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "runtime/standin/script/bindings.h"
@@ -139,6 +140,7 @@ void PageScript::FireSimpleEvent(const void* key,
     return;
   CefRefPtr<V8ContextImpl> context = context_;
   context->Enter();
+  ScriptScope scope(context->engine());
   JSValue event = NewEvent(type, this_value, false, false);
   InvokeTarget(key, nullptr, this_value, type, event, kAtTarget);
   if (!detached_)
@@ -346,6 +348,7 @@ page::EventOutcome PageScript::DispatchEvent(const page::NodePtr& target, page::
   if (!script_click_)
     gesture_ = UserGesture::kYes;
   context->Enter();
+  std::optional<ScriptScope> scope(std::in_place, context->engine());
 
   JSValue target_object = WrapNode(target);
   JSValue event = NewEvent(name, target_object, Bubbles(type), Cancelable(type));
@@ -401,6 +404,7 @@ page::EventOutcome PageScript::DispatchEvent(const page::NodePtr& target, page::
     JS_FreeValue(js, event);
     JS_FreeValue(js, target_object);
   }
+  scope.reset();
   context->Exit();
   gesture_ = saved_gesture;
   return prevented ? page::EventOutcome::kDefaultPrevented : page::EventOutcome::kProceed;
