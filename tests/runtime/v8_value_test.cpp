@@ -53,9 +53,11 @@ TEST_F(V8ValueTest, PropertiesKeepTheirOrderAndReadOnlyOnesStay) {
     EXPECT_TRUE(object->GetValue(L"missing")->IsUndefined()) << "as a script reads it";
     EXPECT_FALSE(object->SetValue(L"c", nullptr, V8_PROPERTY_ATTRIBUTE_NONE));
 
-    // Integer keys of plain objects are property names.
+    // Integer keys of plain objects are property names, listed first.
     EXPECT_TRUE(object->SetValue(7, CefV8Value::CreateBool(true)));
+    EXPECT_TRUE(object->SetValue(L"3", CefV8Value::CreateInt(3), V8_PROPERTY_ATTRIBUTE_NONE));
     EXPECT_TRUE(object->GetValue(L"7")->GetBoolValue());
+    EXPECT_EQ(Keys(object), (std::vector<std::wstring>{L"3", L"7", L"b", L"a"}));
     EXPECT_EQ(object->GetArrayLength(), 0);
 
     // Primitives have no properties.
