@@ -35,7 +35,10 @@ class RecordingHost : public PageHost {
     events.push_back(L"popup " + request.url + L" " + request.target);
     return allow_popups;
   }
-  void Alert(const std::wstring& message) override { events.push_back(L"alert " + message); }
+  void Alert(const std::wstring& message) override {
+    events.push_back(L"alert " + message);
+    Sleep(alert_wait_ms);  // the user reads it
+  }
   bool Confirm(const std::wstring& message) override {
     events.push_back(L"confirm " + message);
     return true;
@@ -58,6 +61,7 @@ class RecordingHost : public PageHost {
   }
 
   bool allow_popups = false;
+  DWORD alert_wait_ms = 0;
   std::vector<std::wstring> events;
   std::vector<ConsoleMessage> console;
 };
@@ -235,6 +239,20 @@ TEST_F(PageScriptTest, WindowObjectsAskTheHost) {
                               L"reload",
                               L"quota 1024",
                           }));
+}
+
+TEST_F(PageScriptTest, TimeWaitingForADialogIsNoScriptTime) {
+  host_.alert_wait_ms = 600;
+  ASSERT_TRUE(OnRenderer([&] {
+    RuntimeContext::Get().renderer_pages().engine()->set_time_limit_ms(400);
+    EXPECT_TRUE(
+        script_->Run({L"alert('slow reader'); var after = 'ran';", L"http://page.test/", 1}));
+    EXPECT_EQ(Eval(L"after"), L"ran");
+    EXPECT_FALSE(script_->Run({L"for (;;) {}", L"http://page.test/loop.js", 1}));
+    EXPECT_EQ(Eval(L"after"), L"ran") << "the page goes on";
+  }));
+  ASSERT_FALSE(host_.console.empty());
+  EXPECT_NE(host_.console.back().text.find(L"interrupted"), std::wstring::npos);
 }
 
 TEST_F(PageScriptTest, ReloadWithTimersAndListenersPendingEndsThemQuietly) {

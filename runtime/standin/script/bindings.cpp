@@ -221,6 +221,10 @@ JSValue CallNative(JSContext* ctx, JSValueConst, int argc, JSValueConst* argv, i
   if (!script)
     return JS_UNDEFINED;
   PageHost* host = script->host();
+  // Dialogs wait for the user; that time is not the script's.
+  std::optional<BlockingWait> waiting;
+  if (magic == kAlert || magic == kConfirm || magic == kPrompt)
+    waiting.emplace(ScriptEngine::OfRuntime(JS_GetRuntime(ctx)));
   switch (static_cast<Native>(magic)) {
     case kNavigate: {
       NavigationRequest request;

@@ -53,6 +53,13 @@ class ScriptEngine {
     return report;
   }
 
+  // Time spent waiting for the user (a page dialog) is no script time:
+  // the budget of the running script is moved on by it.
+  void ExtendDeadline(ULONGLONG waited_ms) {
+    if (deadline_ != 0)
+      deadline_ += waited_ms;
+  }
+
   // Whether the renderer's stack is used up to the limit. The engine
   // checks this for script frames; native functions calling native
   // functions check it themselves.
@@ -73,6 +80,23 @@ class ScriptEngine {
   uintptr_t stack_limit_ = 0;
   bool interrupted_ = false;
   bool interrupt_reported_ = false;
+};
+
+// A call that waits for the user, such as a page dialog: its time does not
+// count against the running script.
+class BlockingWait {
+ public:
+  explicit BlockingWait(ScriptEngine* engine) : engine_(engine), start_(GetTickCount64()) {}
+  ~BlockingWait() {
+    if (engine_)
+      engine_->ExtendDeadline(GetTickCount64() - start_);
+  }
+  BlockingWait(const BlockingWait&) = delete;
+  BlockingWait& operator=(const BlockingWait&) = delete;
+
+ private:
+  ScriptEngine* engine_;
+  const ULONGLONG start_;
 };
 
 // EnterScript and LeaveScript for one scope.
