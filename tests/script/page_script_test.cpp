@@ -245,8 +245,11 @@ TEST_F(PageScriptTest, TimeWaitingForADialogIsNoScriptTime) {
   host_.alert_wait_ms = 600;
   ASSERT_TRUE(OnRenderer([&] {
     RuntimeContext::Get().renderer_pages().engine()->set_time_limit_ms(400);
+    // Long enough after the dialog for the engine to look at the clock.
     EXPECT_TRUE(
-        script_->Run({L"alert('slow reader'); var after = 'ran';", L"http://page.test/", 1}));
+        script_->Run({L"alert('slow reader');"
+                      L"for (var i = 0; i < 200000; i++) {} var after = 'ran';",
+                      L"http://page.test/", 1}));
     EXPECT_EQ(Eval(L"after"), L"ran");
     EXPECT_FALSE(script_->Run({L"for (;;) {}", L"http://page.test/loop.js", 1}));
     EXPECT_EQ(Eval(L"after"), L"ran") << "the page goes on";
