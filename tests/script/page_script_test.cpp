@@ -258,6 +258,25 @@ TEST_F(PageScriptTest, TimeWaitingForADialogIsNoScriptTime) {
   EXPECT_NE(host_.console.back().text.find(L"interrupted"), std::wstring::npos);
 }
 
+TEST_F(PageScriptTest, NodesScriptDropsGoAndNodesItKeepsStopAtTheBound) {
+  ASSERT_TRUE(OnRenderer([&] {
+    ASSERT_TRUE(
+        script_->Run({L"var kept = document.createElement('p'); kept.note = 'mine';"
+                      L"document.body.appendChild(kept); kept = null;"
+                      L"for (var i = 0; i < 20000; i++) document.createElement('div');",
+                      L"http://page.test/", 1}));
+    EXPECT_LT(document_->node_count(), 5000u) << "dropped nodes went";
+    EXPECT_EQ(Eval(L"document.body.lastChild.note"), L"mine")
+        << "a node in the page kept its wrapper";
+
+    EXPECT_FALSE(script_->Run({L"var all = []; for (;;) all.push(document.createElement('div'));",
+                               L"http://page.test/", 1}));
+    EXPECT_EQ(document_->node_count(), page::Document::kMaxNodes);
+  }));
+  ASSERT_FALSE(host_.console.empty());
+  EXPECT_NE(host_.console.back().text.find(L"too many nodes"), std::wstring::npos);
+}
+
 TEST_F(PageScriptTest, ReloadWithTimersAndListenersPendingEndsThemQuietly) {
   ASSERT_TRUE(OnRenderer([&] {
     ASSERT_TRUE(

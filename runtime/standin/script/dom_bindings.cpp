@@ -64,6 +64,7 @@ enum ElementProperty {
   kChildren,
   kChildNodes,
   kFirstChild,
+  kLastChild,
   kStyle,
   kClassName,
   kDisabled,
@@ -122,6 +123,8 @@ JSValue GetElement(JSContext* ctx, JSValueConst this_value, int, JSValueConst*, 
     }
     case kFirstChild:
       return node->children().empty() ? JS_NULL : Wrap(ctx, node->children().front());
+    case kLastChild:
+      return node->children().empty() ? JS_NULL : Wrap(ctx, node->children().back());
     case kStyle: {
       JSValue style = JS_NewObjectClass(ctx, static_cast<int>(g_style_class));
       if (!JS_IsException(style))
@@ -439,6 +442,11 @@ JSValue CallDocument(JSContext* ctx, JSValueConst, int argc, JSValueConst* argv,
     return JS_UNDEFINED;
   page::Document* document = script->document();
   const std::string text = ArgUtf8(ctx, argc, argv, 0);
+  // Nodes live outside the engine's memory limit: a page making them in a
+  // loop stops at the document's own bound instead of exhausting memory.
+  if ((magic == kCreateElement || magic == kCreateTextNode) &&
+      document->node_count() >= page::Document::kMaxNodes)
+    return JS_ThrowRangeError(ctx, "The page has too many nodes.");
   switch (static_cast<DocumentMember>(magic)) {
     case kGetElementById:
       return Wrap(ctx, document->GetElementById(text));
@@ -511,6 +519,7 @@ void InstallDomBindings(JSContext* ctx, JSValueConst global) {
       {"children", kChildren},
       {"childNodes", kChildNodes},
       {"firstChild", kFirstChild},
+      {"lastChild", kLastChild},
       {"style", kStyle},
       {"className", kClassName},
       {"disabled", kDisabled},

@@ -154,15 +154,61 @@ JSValue PageScript::WrapNode(const page::NodePtr& node) {
     return JS_NULL;
   if (void* existing = node->script_wrapper())
     return JS_DupValue(js, JS_MKPTR(JS_TAG_OBJECT, existing));
+  if (wrappers_.size() >= prune_at_) {
+    PruneWrappers();
+    prune_at_ = std::max(kFirstPrune, wrappers_.size() * 2);
+  }
   JSValue wrapper = JS_NewObjectClass(js, static_cast<int>(ElementClass()));
   if (JS_IsException(wrapper))
     return wrapper;
   JS_SetOpaque(wrapper, new page::NodePtr(node));
   node->set_script_wrapper(JS_VALUE_GET_PTR(wrapper));
-  // Kept for the page's life: the same node is always the same object,
-  // and what script stored on it stays.
+  // The same node is always the same object while it can be reached, and
+  // what script stored on it stays.
   wrappers_.emplace_back(node, JS_DupValue(js, wrapper));
   return wrapper;
+}
+
+void PageScript::PruneWrappers() {
+  JSContext* js = ctx();
+  std::vector<std::pair<page::NodePtr, JSValue>> kept;
+  kept.reserve(wrappers_.size());
+  for (auto& entry : wrappers_) {
+    auto* header = static_cast<JSRefCountHeader*>(JS_VALUE_GET_PTR(entry.second));
+    // Held here and by the wrapper only, and the wrapper by this list only.
+    const bool unreachable = entry.first.use_count() == 2 && header->ref_count == 1;
+    if (!unreachable) {
+      kept.push_back(std::move(entry));
+      continue;
+    }
+    const page::Node* node = entry.first.get();
+    const auto listeners = listeners_.find(node);
+    if (listeners != listeners_.end()) {
+      for (Listener& listener : listeners->second)
+        JS_FreeValue(js, listener.function);
+      listeners_.erase(listeners);
+    }
+    for (auto it = handler_properties_.begin(); it != handler_properties_.end();) {
+      if (it->first.first == node) {
+        JS_FreeValue(js, it->second);
+        it = handler_properties_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    for (auto it = attribute_handlers_.begin(); it != attribute_handlers_.end();) {
+      if (it->first.first == node) {
+        JS_FreeValue(js, it->second.second);
+        it = attribute_handlers_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    entry.first.reset();
+    // The wrapper's finalizer lets go of the node's last owner.
+    JS_FreeValue(js, entry.second);
+  }
+  wrappers_.swap(kept);
 }
 
 page::NodePtr PageScript::NodeOf(JSValueConst value) const {

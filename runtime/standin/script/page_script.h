@@ -151,7 +151,16 @@ class PageScript : public page::ScriptEventSink, public V8ContextImpl::ReleaseOb
 
   char document_key_ = 0;
   char window_key_ = 0;
-  std::vector<std::pair<page::NodePtr, JSValue>> wrappers_;  // kept for the page's life
+  // Lets go of wrappers nothing can reach any more: neither script (the
+  // object has no other reference) nor the page (no one else holds the
+  // node). Their nodes go, with their listeners.
+  void PruneWrappers();
+
+  // Kept while the node can be reached, so that script's own properties
+  // on it stay.
+  std::vector<std::pair<page::NodePtr, JSValue>> wrappers_;
+  size_t prune_at_ = kFirstPrune;
+  static constexpr size_t kFirstPrune = 1024;
   std::map<const void*, std::vector<Listener>> listeners_;
   std::map<std::pair<const void*, std::string>, JSValue> handler_properties_;
   std::map<std::pair<const void*, std::string>, std::pair<std::string, JSValue>>
