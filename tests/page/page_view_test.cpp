@@ -184,6 +184,36 @@ TEST(PageViewInput, TabCyclesFocusAndTheDelegateHearsEachChange) {
   EXPECT_FALSE(page.delegate.focus_changes.back());
 }
 
+// Removes its target from the page when the event is the chosen one.
+class RemovingSink : public ScriptEventSink {
+ public:
+  EventOutcome DispatchEvent(const NodePtr& target, EventType type) override {
+    if ((type == EventType::kInput || type == EventType::kFocus) && target->parent())
+      target->parent()->RemoveChild(target.get());
+    return EventOutcome::kProceed;
+  }
+};
+
+TEST(PageViewInput, ListenersThatRemoveTheirElementLeaveTheViewWorking) {
+  ViewFixture page("<form><input id=a><input id=b><textarea id=t></textarea></form><p>p</p>");
+  RemovingSink sink;
+  page.document->SetScriptEventSink(&sink);
+  const NodePtr a = page.document->GetElementById("a");
+  page.ClickAt(a);  // the focus listener takes "a" away at once
+  page.Type(u"xy");
+  page.view.KeyDown(VK_TAB, {});
+  page.view.KeyDown(VK_RETURN, {});
+  page.view.KeyDown(VK_TAB, {});
+  page.Type(u"z");
+  page.view.KeyDown(VK_BACK, {});
+  page.view.CaretRect();
+  page.Paint();
+  EXPECT_FALSE(a->IsConnected());
+  EXPECT_FALSE(page.document->GetElementById("b"));
+  EXPECT_TRUE(!page.view.focused_node() || page.view.focused_node()->IsConnected());
+  page.document->SetScriptEventSink(nullptr);
+}
+
 TEST(PageViewPaint, CaretBlinkRepaintsOnlyTheFieldAndPaintLeavesTheRestAlone) {
   ViewFixture page("<p>text above</p><input id=i value=abc><p>text below</p>");
   const NodePtr field = page.document->GetElementById("i");

@@ -271,6 +271,7 @@ PointContext PageView::ContextAt(int x, int y) {
 }
 
 Rect PageView::CaretRect() {
+  EnsureLayout();
   if (!focused_ || !focused_->IsTextField())
     return {};
   const Rect inner = FieldTextRect(ElementRect(focused_));
@@ -294,7 +295,9 @@ Rect PageView::CaretRect() {
   return {inner.x + x - field_scroll_, inner.y + (inner.height - line) / 2, 1, line};
 }
 
-Rect PageView::ElementRect(const NodePtr& element) {
+Rect PageView::ElementRect(const NodePtr& element_in) {
+  // A copy: layout may let the focused node go, and callers pass focused_.
+  const NodePtr element = element_in;
   EnsureLayout();
   Rect box;
   if (!element)
@@ -535,8 +538,8 @@ void PageView::BlurElement(const NodePtr& target) {
     SetFocusedNode(nullptr);
 }
 
-void PageView::SetFocusedNode(const NodePtr& node) {
-  if (node == focused_)
+void PageView::SetFocusedNode(NodePtr node) {
+  if (node == focused_ || !document_)
     return;
   const NodePtr old = focused_;
   if (old) {
@@ -649,11 +652,12 @@ std::u16string PageView::FieldText() const {
 }
 
 void PageView::SetFieldText(std::u16string text, std::size_t caret) {
+  const NodePtr field = focused_;
   caret_ = std::min(caret, text.size());
-  focused_->SetValue(Utf16ToUtf8(text));
+  field->SetValue(Utf16ToUtf8(text));
   RestartBlink();
   InvalidateFocused();
-  document_->DispatchEvent(focused_, EventType::kInput);
+  document_->DispatchEvent(field, EventType::kInput);
 }
 
 bool PageView::EditKey(int virtual_key, Modifiers modifiers) {
@@ -771,7 +775,8 @@ void PageView::Char(char16_t unit) {
   InsertText(std::u16string_view(&unit, 1));
 }
 
-std::size_t PageView::CaretFromPoint(const NodePtr& field, int x, int y) {
+std::size_t PageView::CaretFromPoint(const NodePtr& field_in, int x, int y) {
+  const NodePtr field = field_in;  // see ElementRect
   const Rect inner = FieldTextRect(ElementRect(field));
   const std::u16string text = FieldDisplayText(*field);
   FontKey font;

@@ -165,8 +165,9 @@ class PageView : public DocumentObserver, public DocumentHost {
   Rect ElementRect(const NodePtr& element);
   std::vector<ChildFrameBox> ChildFrames();
   const NodePtr& focused_node() const { return focused_; }
-  // Focus from script or the browser: null clears the focus.
-  void SetFocusedNode(const NodePtr& node);
+  // Focus from script or the browser: null clears the focus. By value:
+  // listeners of blur and focus may change what a reference points at.
+  void SetFocusedNode(NodePtr node);
 
   // DocumentObserver:
   void OnDocumentChanged() override;
