@@ -214,6 +214,38 @@ TEST(PageViewInput, ListenersThatRemoveTheirElementLeaveTheViewWorking) {
   page.document->SetScriptEventSink(nullptr);
 }
 
+TEST(PageViewInput, ASelectOpensItsListBelowAndAClickedRowBecomesItsValue) {
+  ViewFixture page(
+      "<select id=s><option value=a>Alpha<option value=b>Beta"
+      "<option value=c>Gamma</select><p>below</p>");
+  PreventingSink sink;
+  page.document->SetScriptEventSink(&sink);
+  const NodePtr select = page.document->GetElementById("s");
+  const Rect box = page.view.ElementRect(select);
+  page.ClickAt(select);
+  page.Paint();
+  // The list covers the page below the select: its second row is blue.
+  const int row_y = box.bottom() + box.height + box.height / 2;
+  EXPECT_NE(page.Pixel(box.x + 3, box.bottom() + 4), 0xFFFFFFu);
+  page.view.MouseMove(box.x + 8, row_y);
+  page.Paint();
+  EXPECT_EQ(page.Pixel(box.x + 3, row_y), 0x1A73E8u);
+  page.view.MouseDown(box.x + 8, row_y, MouseButton::kLeft, {});
+  page.view.MouseUp(box.x + 8, row_y, MouseButton::kLeft, {});
+  EXPECT_EQ(select->Value(), "b");
+  EXPECT_NE(std::find(sink.events.begin(), sink.events.end(), "s:change"), sink.events.end());
+  // Keys work the list too; Escape closes it unchanged.
+  page.view.KeyDown(VK_SPACE, {});
+  page.view.KeyDown(VK_DOWN, {});
+  page.view.KeyDown(VK_RETURN, {});
+  EXPECT_EQ(select->Value(), "c");
+  page.view.KeyDown(VK_RETURN, {});
+  page.view.KeyDown(VK_UP, {});
+  page.view.KeyDown(VK_ESCAPE, {});
+  EXPECT_EQ(select->Value(), "c");
+  page.document->SetScriptEventSink(nullptr);
+}
+
 TEST(PageViewPaint, CaretBlinkRepaintsOnlyTheFieldAndPaintLeavesTheRestAlone) {
   ViewFixture page("<p>text above</p><input id=i value=abc><p>text below</p>");
   const NodePtr field = page.document->GetElementById("i");

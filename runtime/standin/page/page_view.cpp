@@ -11,6 +11,7 @@
 #include "runtime/standin/page/gdi_fonts.h"
 #include "runtime/standin/page/image_store.h"
 #include "runtime/standin/page/page_painter.h"
+#include "runtime/standin/page/select_popup.h"
 
 namespace cef_standin::page {
 
@@ -80,7 +81,8 @@ PageView::PageView(ViewDelegate* delegate)
     : delegate_(delegate),
       thread_id_(GetCurrentThreadId()),
       fonts_(std::make_unique<GdiFonts>()),
-      images_(std::make_unique<ImageStore>()) {}
+      images_(std::make_unique<ImageStore>()),
+      popup_(std::make_unique<SelectPopup>()) {}
 
 PageView::~PageView() {
   if (document_) {
@@ -101,6 +103,7 @@ void PageView::SetDocument(std::shared_ptr<Document> document) {
   }
   focused_.reset();
   pressed_.reset();
+  popup_->Close();
   scroll_y_ = 0;
   layout_dirty_ = true;
   InvalidateAll();
@@ -126,6 +129,61 @@ void PageView::InvalidateAll() {
   delegate_->OnInvalidate({0, 0, width_, height_});
 }
 
+void PageView::RepaintAll() {
+  pending_invalidate_ = false;
+  InvalidateAll();
+}
+
+void PageView::OpenPopup(const NodePtr& select) {
+  FontKey font;
+  for (const DisplayItem& item : layout_.items) {
+    if (item.node == select && item.kind == ItemKind::kControl)
+      font = item.font;
+  }
+  const Rect anchor = ElementRect(select);
+  if (anchor.IsEmpty())
+    return;
+  popup_->Open(select, anchor, height_, *fonts_, font);
+  RepaintAll();
+}
+
+void PageView::ClosePopup() {
+  if (!popup_->IsOpen())
+    return;
+  popup_->Close();
+  RepaintAll();
+}
+
+void PageView::ChoosePopupRow(int row) {
+  const NodePtr select = popup_->select();
+  const NodePtr chosen = popup_->OptionAt(row);
+  ClosePopup();
+  if (!select || !chosen || chosen->Checked() || !document_)
+    return;
+  for (const NodePtr& option : select->QuerySelectorAll("option"))
+    option->SetChecked(option == chosen);
+  document_->DispatchEvent(select, EventType::kInput);
+  document_->DispatchEvent(select, EventType::kChange);
+}
+
+bool PageView::PopupKey(int virtual_key) {
+  switch (virtual_key) {
+    case VK_UP:
+    case VK_DOWN:
+      popup_->MoveHighlight(virtual_key == VK_UP ? -1 : 1);
+      RepaintAll();
+      break;
+    case VK_RETURN:
+    case VK_SPACE:
+      ChoosePopupRow(popup_->highlighted());
+      break;
+    default:
+      ClosePopup();
+      break;
+  }
+  return true;
+}
+
 void PageView::InvalidateDocumentRect(const Rect& rect) {
   if (pending_invalidate_ || rect.IsEmpty())
     return;
@@ -149,6 +207,8 @@ void PageView::EnsureLayout() {
                    [&images](const std::string& url) { return images.NaturalSize(url); });
   scroll_y_ = std::clamp(scroll_y_, 0, MaxScroll());
   std::vector<std::string> fresh = images_->Request(layout_.image_urls);
+  if (popup_->IsOpen() && !popup_->select()->IsConnected())
+    popup_->Close();
   if (focused_ && !focused_->IsConnected()) {
     focused_.reset();
     delegate_->OnFocusedNodeChanged(nullptr);
@@ -213,6 +273,7 @@ void PageView::Paint(const PaintTarget& target, const Rect& dirty) {
   DeleteObject(clip);
   PaintPage(dc, layout_, scroll_y_, area, state, *fonts_, *images_);
   PaintScrollIndicator(dc, width_, height_, layout_.content_height, scroll_y_);
+  popup_->Paint(dc, *fonts_);
   SelectClipRgn(dc, nullptr);
   GdiFlush();
   const auto* source = static_cast<const std::uint8_t*>(surface_->bits);
@@ -333,6 +394,7 @@ void PageView::ScrollTo(int y) {
   y = std::clamp(y, 0, MaxScroll());
   if (y == scroll_y_)
     return;
+  popup_->Close();
   scroll_y_ = y;
   pending_invalidate_ = false;
   InvalidateAll();
@@ -349,7 +411,12 @@ void PageView::ScrollIntoView(const NodePtr& node) {
 }
 
 void PageView::MouseMove(int x, int y) {
-  const CursorKind cursor = CursorAt(x, y);
+  const int row = popup_->RowAt(x, y);
+  if (row >= 0 && row != popup_->highlighted()) {
+    popup_->Highlight(row);
+    RepaintAll();
+  }
+  const CursorKind cursor = row >= 0 ? CursorKind::kArrow : CursorAt(x, y);
   if (cursor != cursor_) {
     cursor_ = cursor;
     delegate_->OnCursorChanged(cursor);
@@ -368,6 +435,15 @@ void PageView::MouseWheel(int, int, int delta) {
 }
 
 void PageView::MouseDown(int x, int y, MouseButton button, Modifiers) {
+  if (popup_->IsOpen()) {
+    // The open list takes the press: a row chooses, elsewhere closes.
+    const int row = popup_->RowAt(x, y);
+    if (row >= 0 && button == MouseButton::kLeft)
+      ChoosePopupRow(row);
+    else
+      ClosePopup();
+    return;
+  }
   if (button != MouseButton::kLeft)
     return;
   const NodePtr node = HitTest(x, y);
@@ -470,19 +546,9 @@ void PageView::ActivateElement(const NodePtr& target, UserGesture gesture) {
       return;
     }
     if (n->Is("select")) {
-      // No drop-down list: a click picks the next option.
-      const std::vector<NodePtr> options = n->QuerySelectorAll("option");
-      if (options.size() > 1) {
-        const std::string current = n->Value();
-        std::size_t index = 0;
-        while (index < options.size() && options[index]->Value() != current)
-          ++index;
-        const std::size_t next = (index + 1) % options.size();
-        for (std::size_t i = 0; i < options.size(); ++i)
-          options[i]->SetChecked(i == next);
-        document_->DispatchEvent(node, EventType::kInput);
-        document_->DispatchEvent(node, EventType::kChange);
-      }
+      // The user's click opens the list; script's click() does not.
+      if (gesture == UserGesture::kYes)
+        OpenPopup(node);
       return;
     }
     if (n->Is("label")) {
@@ -588,6 +654,8 @@ void PageView::MoveFocus(bool forward) {
 
 bool PageView::KeyDown(int virtual_key, Modifiers modifiers) {
   EnsureLayout();
+  if (popup_->IsOpen())
+    return PopupKey(virtual_key);
   if (virtual_key == VK_TAB) {
     MoveFocus(!modifiers.shift);
     return true;
@@ -597,8 +665,6 @@ bool PageView::KeyDown(int virtual_key, Modifiers modifiers) {
   if (focused_ && (virtual_key == VK_RETURN || virtual_key == VK_SPACE)) {
     const bool link = focused_->Is("a");
     if (virtual_key == VK_RETURN || !link) {
-      if (focused_->Is("select") && virtual_key == VK_SPACE)
-        return true;
       ClickAt(focused_, UserGesture::kYes);
       return true;
     }

@@ -46,6 +46,7 @@ namespace cef_standin::page {
 
 class GdiFonts;
 class ImageStore;
+class SelectPopup;
 
 enum class CursorKind { kArrow, kHand, kIBeam };
 enum class MouseButton { kLeft, kMiddle, kRight };
@@ -181,6 +182,12 @@ class PageView : public DocumentObserver, public DocumentHost {
   // Debug builds check that every call comes on the creating thread.
   void CheckThread() const;
   void EnsureLayout();
+  void RepaintAll();
+  // The open <select> list: opening, choosing a row, closing.
+  void OpenPopup(const NodePtr& select);
+  void ChoosePopupRow(int row);
+  void ClosePopup();
+  bool PopupKey(int virtual_key);
   void InvalidateAll();
   void InvalidateDocumentRect(const Rect& rect);
   int MaxScroll();
@@ -202,6 +209,7 @@ class PageView : public DocumentObserver, public DocumentHost {
   std::shared_ptr<Document> document_;
   std::unique_ptr<GdiFonts> fonts_;
   std::unique_ptr<ImageStore> images_;
+  std::unique_ptr<SelectPopup> popup_;
   LayoutResult layout_;
   int width_ = 0;
   int height_ = 0;
