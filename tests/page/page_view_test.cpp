@@ -164,6 +164,31 @@ TEST(PageViewInput, PostFormSendsItsBodyAndPasswordsPaintAsBullets) {
   EXPECT_EQ(page.delegate.navigations[0].content_type, "application/x-www-form-urlencoded");
 }
 
+TEST(PageViewInput, TextareaTakesLinesAndItsCaretMovesBetweenThem) {
+  ViewFixture page("<textarea id=t></textarea>");
+  const NodePtr area = page.document->GetElementById("t");
+  page.ClickAt(area);
+  page.Type(u"ab");
+  page.view.KeyDown(VK_RETURN, {});
+  page.Type(u"c");
+  page.view.KeyDown(VK_UP, {});
+  page.Type(u"X");
+  page.view.KeyDown(VK_HOME, {});
+  page.Type(u"<");
+  page.view.KeyDown(VK_DOWN, {});
+  page.view.KeyDown(VK_END, {});
+  page.Type(u"!");
+  EXPECT_EQ(area->Value(), "<aXb\nc!");
+  const Rect caret = page.view.CaretRect();
+  EXPECT_GT(caret.y, page.view.ElementRect(area).y + caret.height / 2);  // on the second line
+  // Home on an empty first line stays at the start.
+  area->SetValue("\nz");
+  page.view.KeyDown(VK_HOME, {/*shift=*/false, /*control=*/true});
+  page.view.KeyDown(VK_HOME, {});
+  page.Type(u"y");
+  EXPECT_EQ(area->Value(), "y\nz");
+}
+
 TEST(PageViewInput, TabCyclesFocusAndTheDelegateHearsEachChange) {
   ViewFixture page(
       "<a id=a href=x>x</a><input id=i><button id=b>B</button>"

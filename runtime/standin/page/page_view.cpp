@@ -741,9 +741,10 @@ bool PageView::EditKey(int virtual_key, Modifiers modifiers) {
         caret_ += (caret_ + 1 < text.size() && is_low(text[caret_ + 1])) ? 2 : 1;
       break;
     case VK_HOME:
-      caret_ =
-          multi_line && !modifiers.control ? text.rfind(u'\n', caret_ ? caret_ - 1 : 0) + 1 : 0;
-      if (multi_line && caret_ > 0 && text[caret_ - 1] != u'\n')
+      // The start of the caret's line (rfind's npos + 1 is 0).
+      if (multi_line && !modifiers.control && caret_ > 0)
+        caret_ = text.rfind(u'\n', caret_ - 1) + 1;
+      else
         caret_ = 0;
       break;
     case VK_END:
@@ -793,11 +794,28 @@ bool PageView::EditKey(int virtual_key, Modifiers modifiers) {
       }
       return true;
     case VK_UP:
-    case VK_DOWN:
+    case VK_DOWN: {
+      if (!multi_line)
+        return true;  // never scrolling the page from a field
+      // The same column on the line above or below, or its end.
+      const std::size_t line_start = caret_ == 0 ? 0 : text.rfind(u'\n', caret_ - 1) + 1;
+      const std::size_t column = caret_ - line_start;
+      if (virtual_key == VK_UP) {
+        if (line_start == 0)
+          break;
+        const std::size_t above = line_start == 1 ? 0 : text.rfind(u'\n', line_start - 2) + 1;
+        caret_ = std::min(above + column, line_start - 1);
+      } else {
+        const std::size_t line_end = text.find(u'\n', caret_);
+        if (line_end == std::u16string::npos)
+          break;
+        const std::size_t below_end = std::min(text.find(u'\n', line_end + 1), text.size());
+        caret_ = std::min(line_end + 1 + column, below_end);
+      }
+      break;
+    }
     case VK_SPACE:
-      // Typed (space comes as a character) or ignored in a field, never
-      // scrolling the page.
-      return true;
+      return true;  // typed as a character, never scrolling the page
     default:
       return false;
   }
