@@ -164,6 +164,31 @@ TEST(PageViewInput, PostFormSendsItsBodyAndPasswordsPaintAsBullets) {
   EXPECT_EQ(page.delegate.navigations[0].content_type, "application/x-www-form-urlencoded");
 }
 
+TEST(PageViewInput, TextareaTakesLinesAndItsCaretMovesBetweenThem) {
+  ViewFixture page("<textarea id=t></textarea>");
+  const NodePtr area = page.document->GetElementById("t");
+  page.ClickAt(area);
+  page.Type(u"ab");
+  page.view.KeyDown(VK_RETURN, {});
+  page.Type(u"c");
+  page.view.KeyDown(VK_UP, {});
+  page.Type(u"X");
+  page.view.KeyDown(VK_HOME, {});
+  page.Type(u"<");
+  page.view.KeyDown(VK_DOWN, {});
+  page.view.KeyDown(VK_END, {});
+  page.Type(u"!");
+  EXPECT_EQ(area->Value(), "<aXb\nc!");
+  const Rect caret = page.view.CaretRect();
+  EXPECT_GT(caret.y, page.view.ElementRect(area).y + caret.height / 2);  // on the second line
+  // Home on an empty first line stays at the start.
+  area->SetValue("\nz");
+  page.view.KeyDown(VK_HOME, {/*shift=*/false, /*control=*/true});
+  page.view.KeyDown(VK_HOME, {});
+  page.Type(u"y");
+  EXPECT_EQ(area->Value(), "y\nz");
+}
+
 TEST(PageViewInput, TabCyclesFocusAndTheDelegateHearsEachChange) {
   ViewFixture page(
       "<a id=a href=x>x</a><input id=i><button id=b>B</button>"
@@ -182,6 +207,68 @@ TEST(PageViewInput, TabCyclesFocusAndTheDelegateHearsEachChange) {
   page.view.content_height();
   EXPECT_FALSE(page.view.focused_node());
   EXPECT_FALSE(page.delegate.focus_changes.back());
+}
+
+// Removes its target from the page when the event is the chosen one.
+class RemovingSink : public ScriptEventSink {
+ public:
+  EventOutcome DispatchEvent(const NodePtr& target, EventType type) override {
+    if ((type == EventType::kInput || type == EventType::kFocus) && target->parent())
+      target->parent()->RemoveChild(target.get());
+    return EventOutcome::kProceed;
+  }
+};
+
+TEST(PageViewInput, ListenersThatRemoveTheirElementLeaveTheViewWorking) {
+  ViewFixture page("<form><input id=a><input id=b><textarea id=t></textarea></form><p>p</p>");
+  RemovingSink sink;
+  page.document->SetScriptEventSink(&sink);
+  const NodePtr a = page.document->GetElementById("a");
+  page.ClickAt(a);  // the focus listener takes "a" away at once
+  page.Type(u"xy");
+  page.view.KeyDown(VK_TAB, {});
+  page.view.KeyDown(VK_RETURN, {});
+  page.view.KeyDown(VK_TAB, {});
+  page.Type(u"z");
+  page.view.KeyDown(VK_BACK, {});
+  page.view.CaretRect();
+  page.Paint();
+  EXPECT_FALSE(a->IsConnected());
+  EXPECT_FALSE(page.document->GetElementById("b"));
+  EXPECT_TRUE(!page.view.focused_node() || page.view.focused_node()->IsConnected());
+  page.document->SetScriptEventSink(nullptr);
+}
+
+TEST(PageViewInput, ASelectOpensItsListBelowAndAClickedRowBecomesItsValue) {
+  ViewFixture page(
+      "<select id=s><option value=a>Alpha<option value=b>Beta"
+      "<option value=c>Gamma</select><p>below</p>");
+  PreventingSink sink;
+  page.document->SetScriptEventSink(&sink);
+  const NodePtr select = page.document->GetElementById("s");
+  const Rect box = page.view.ElementRect(select);
+  page.ClickAt(select);
+  page.Paint();
+  // The list covers the page below the select: its second row is blue.
+  const int row_y = box.bottom() + box.height + box.height / 2;
+  EXPECT_NE(page.Pixel(box.x + 3, box.bottom() + 4), 0xFFFFFFu);
+  page.view.MouseMove(box.x + 8, row_y);
+  page.Paint();
+  EXPECT_EQ(page.Pixel(box.x + 3, row_y), 0x1A73E8u);
+  page.view.MouseDown(box.x + 8, row_y, MouseButton::kLeft, {});
+  page.view.MouseUp(box.x + 8, row_y, MouseButton::kLeft, {});
+  EXPECT_EQ(select->Value(), "b");
+  EXPECT_NE(std::find(sink.events.begin(), sink.events.end(), "s:change"), sink.events.end());
+  // Keys work the list too; Escape closes it unchanged.
+  page.view.KeyDown(VK_SPACE, {});
+  page.view.KeyDown(VK_DOWN, {});
+  page.view.KeyDown(VK_RETURN, {});
+  EXPECT_EQ(select->Value(), "c");
+  page.view.KeyDown(VK_RETURN, {});
+  page.view.KeyDown(VK_UP, {});
+  page.view.KeyDown(VK_ESCAPE, {});
+  EXPECT_EQ(select->Value(), "c");
+  page.document->SetScriptEventSink(nullptr);
 }
 
 TEST(PageViewPaint, CaretBlinkRepaintsOnlyTheFieldAndPaintLeavesTheRestAlone) {

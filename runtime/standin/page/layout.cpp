@@ -421,18 +421,32 @@ class Engine {
                        std::vector<DisplayItem>& content) {
     ComputedStyle inner = style;
     inner.margin = Edges();
+    const std::size_t focus_mark = result_.focus_order.size();
     int height = LayoutBlock(element, inner, 0, 0, width, depth + 1, content);
     if (style.width.IsAuto()) {
-      // Shrink to the content: lay out again at the widest line's width.
+      // Shrink to the content. Left-aligned lines stay where they are, so
+      // the boxes are only cut to the widest line; other alignments lay
+      // out again at that width, within a budget for the whole page, so
+      // that nested boxes cannot make layout exponential.
       int widest = 0;
       for (const DisplayItem& item : content) {
         if (item.kind != ItemKind::kBackground)
           widest = std::max(widest, item.rect.right());
       }
-      inner.width.unit = Length::Unit::kPixels;
-      inner.width.value = static_cast<float>(std::max(0, widest - style.padding.left));
-      content.clear();
-      height = LayoutBlock(element, inner, 0, 0, width, depth + 1, content);
+      const int box_right = widest + style.padding.right;
+      if (style.text_align != TextAlign::kLeft && relayouts_left_ > 0) {
+        --relayouts_left_;
+        inner.width.unit = Length::Unit::kPixels;
+        inner.width.value = static_cast<float>(std::max(0, widest - style.padding.left));
+        content.clear();
+        result_.focus_order.resize(focus_mark);
+        height = LayoutBlock(element, inner, 0, 0, width, depth + 1, content);
+      } else {
+        for (DisplayItem& item : content) {
+          if (item.kind == ItemKind::kBackground && item.rect.right() > box_right)
+            item.rect.width = std::max(0, box_right - item.rect.x);
+        }
+      }
     }
     int right = 0;
     for (const DisplayItem& item : content)
@@ -493,9 +507,12 @@ class Engine {
                             int depth,
                             std::vector<DisplayItem>& out) {
     std::vector<InlineItem> items;
+    // A nested context (an inline block) has its own white space state.
+    const bool outer_last_was_space = last_was_space_;
     last_was_space_ = true;
     for (const Node* node : run)
       CollectInline(*node, style, width, depth + 1, items);
+    last_was_space_ = outer_last_was_space;
     std::vector<Line> lines = BreakLines(items, width);
     InlineResult result;
     int cursor = y;
@@ -703,6 +720,7 @@ class Engine {
   LayoutResult result_;
   std::vector<DisplayItem> items_;
   bool last_was_space_ = true;
+  int relayouts_left_ = 64;
 };
 
 }  // namespace

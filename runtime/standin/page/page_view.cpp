@@ -11,6 +11,7 @@
 #include "runtime/standin/page/gdi_fonts.h"
 #include "runtime/standin/page/image_store.h"
 #include "runtime/standin/page/page_painter.h"
+#include "runtime/standin/page/select_popup.h"
 
 namespace cef_standin::page {
 
@@ -80,7 +81,8 @@ PageView::PageView(ViewDelegate* delegate)
     : delegate_(delegate),
       thread_id_(GetCurrentThreadId()),
       fonts_(std::make_unique<GdiFonts>()),
-      images_(std::make_unique<ImageStore>()) {}
+      images_(std::make_unique<ImageStore>()),
+      popup_(std::make_unique<SelectPopup>()) {}
 
 PageView::~PageView() {
   if (document_) {
@@ -101,6 +103,7 @@ void PageView::SetDocument(std::shared_ptr<Document> document) {
   }
   focused_.reset();
   pressed_.reset();
+  popup_->Close();
   scroll_y_ = 0;
   layout_dirty_ = true;
   InvalidateAll();
@@ -126,6 +129,61 @@ void PageView::InvalidateAll() {
   delegate_->OnInvalidate({0, 0, width_, height_});
 }
 
+void PageView::RepaintAll() {
+  pending_invalidate_ = false;
+  InvalidateAll();
+}
+
+void PageView::OpenPopup(const NodePtr& select) {
+  FontKey font;
+  for (const DisplayItem& item : layout_.items) {
+    if (item.node == select && item.kind == ItemKind::kControl)
+      font = item.font;
+  }
+  const Rect anchor = ElementRect(select);
+  if (anchor.IsEmpty())
+    return;
+  popup_->Open(select, anchor, height_, *fonts_, font);
+  RepaintAll();
+}
+
+void PageView::ClosePopup() {
+  if (!popup_->IsOpen())
+    return;
+  popup_->Close();
+  RepaintAll();
+}
+
+void PageView::ChoosePopupRow(int row) {
+  const NodePtr select = popup_->select();
+  const NodePtr chosen = popup_->OptionAt(row);
+  ClosePopup();
+  if (!select || !chosen || chosen->Checked() || !document_)
+    return;
+  for (const NodePtr& option : select->QuerySelectorAll("option"))
+    option->SetChecked(option == chosen);
+  document_->DispatchEvent(select, EventType::kInput);
+  document_->DispatchEvent(select, EventType::kChange);
+}
+
+bool PageView::PopupKey(int virtual_key) {
+  switch (virtual_key) {
+    case VK_UP:
+    case VK_DOWN:
+      popup_->MoveHighlight(virtual_key == VK_UP ? -1 : 1);
+      RepaintAll();
+      break;
+    case VK_RETURN:
+    case VK_SPACE:
+      ChoosePopupRow(popup_->highlighted());
+      break;
+    default:
+      ClosePopup();
+      break;
+  }
+  return true;
+}
+
 void PageView::InvalidateDocumentRect(const Rect& rect) {
   if (pending_invalidate_ || rect.IsEmpty())
     return;
@@ -149,6 +207,8 @@ void PageView::EnsureLayout() {
                    [&images](const std::string& url) { return images.NaturalSize(url); });
   scroll_y_ = std::clamp(scroll_y_, 0, MaxScroll());
   std::vector<std::string> fresh = images_->Request(layout_.image_urls);
+  if (popup_->IsOpen() && !popup_->select()->IsConnected())
+    popup_->Close();
   if (focused_ && !focused_->IsConnected()) {
     focused_.reset();
     delegate_->OnFocusedNodeChanged(nullptr);
@@ -213,6 +273,7 @@ void PageView::Paint(const PaintTarget& target, const Rect& dirty) {
   DeleteObject(clip);
   PaintPage(dc, layout_, scroll_y_, area, state, *fonts_, *images_);
   PaintScrollIndicator(dc, width_, height_, layout_.content_height, scroll_y_);
+  popup_->Paint(dc, *fonts_);
   SelectClipRgn(dc, nullptr);
   GdiFlush();
   const auto* source = static_cast<const std::uint8_t*>(surface_->bits);
@@ -271,6 +332,7 @@ PointContext PageView::ContextAt(int x, int y) {
 }
 
 Rect PageView::CaretRect() {
+  EnsureLayout();
   if (!focused_ || !focused_->IsTextField())
     return {};
   const Rect inner = FieldTextRect(ElementRect(focused_));
@@ -294,7 +356,9 @@ Rect PageView::CaretRect() {
   return {inner.x + x - field_scroll_, inner.y + (inner.height - line) / 2, 1, line};
 }
 
-Rect PageView::ElementRect(const NodePtr& element) {
+Rect PageView::ElementRect(const NodePtr& element_in) {
+  // A copy: layout may let the focused node go, and callers pass focused_.
+  const NodePtr element = element_in;
   EnsureLayout();
   Rect box;
   if (!element)
@@ -330,6 +394,7 @@ void PageView::ScrollTo(int y) {
   y = std::clamp(y, 0, MaxScroll());
   if (y == scroll_y_)
     return;
+  popup_->Close();
   scroll_y_ = y;
   pending_invalidate_ = false;
   InvalidateAll();
@@ -346,7 +411,12 @@ void PageView::ScrollIntoView(const NodePtr& node) {
 }
 
 void PageView::MouseMove(int x, int y) {
-  const CursorKind cursor = CursorAt(x, y);
+  const int row = popup_->RowAt(x, y);
+  if (row >= 0 && row != popup_->highlighted()) {
+    popup_->Highlight(row);
+    RepaintAll();
+  }
+  const CursorKind cursor = row >= 0 ? CursorKind::kArrow : CursorAt(x, y);
   if (cursor != cursor_) {
     cursor_ = cursor;
     delegate_->OnCursorChanged(cursor);
@@ -365,6 +435,15 @@ void PageView::MouseWheel(int, int, int delta) {
 }
 
 void PageView::MouseDown(int x, int y, MouseButton button, Modifiers) {
+  if (popup_->IsOpen()) {
+    // The open list takes the press: a row chooses, elsewhere closes.
+    const int row = popup_->RowAt(x, y);
+    if (row >= 0 && button == MouseButton::kLeft)
+      ChoosePopupRow(row);
+    else
+      ClosePopup();
+    return;
+  }
   if (button != MouseButton::kLeft)
     return;
   const NodePtr node = HitTest(x, y);
@@ -467,19 +546,9 @@ void PageView::ActivateElement(const NodePtr& target, UserGesture gesture) {
       return;
     }
     if (n->Is("select")) {
-      // No drop-down list: a click picks the next option.
-      const std::vector<NodePtr> options = n->QuerySelectorAll("option");
-      if (options.size() > 1) {
-        const std::string current = n->Value();
-        std::size_t index = 0;
-        while (index < options.size() && options[index]->Value() != current)
-          ++index;
-        const std::size_t next = (index + 1) % options.size();
-        for (std::size_t i = 0; i < options.size(); ++i)
-          options[i]->SetChecked(i == next);
-        document_->DispatchEvent(node, EventType::kInput);
-        document_->DispatchEvent(node, EventType::kChange);
-      }
+      // The user's click opens the list; script's click() does not.
+      if (gesture == UserGesture::kYes)
+        OpenPopup(node);
       return;
     }
     if (n->Is("label")) {
@@ -535,8 +604,8 @@ void PageView::BlurElement(const NodePtr& target) {
     SetFocusedNode(nullptr);
 }
 
-void PageView::SetFocusedNode(const NodePtr& node) {
-  if (node == focused_)
+void PageView::SetFocusedNode(NodePtr node) {
+  if (node == focused_ || !document_)
     return;
   const NodePtr old = focused_;
   if (old) {
@@ -585,6 +654,8 @@ void PageView::MoveFocus(bool forward) {
 
 bool PageView::KeyDown(int virtual_key, Modifiers modifiers) {
   EnsureLayout();
+  if (popup_->IsOpen())
+    return PopupKey(virtual_key);
   if (virtual_key == VK_TAB) {
     MoveFocus(!modifiers.shift);
     return true;
@@ -594,8 +665,6 @@ bool PageView::KeyDown(int virtual_key, Modifiers modifiers) {
   if (focused_ && (virtual_key == VK_RETURN || virtual_key == VK_SPACE)) {
     const bool link = focused_->Is("a");
     if (virtual_key == VK_RETURN || !link) {
-      if (focused_->Is("select") && virtual_key == VK_SPACE)
-        return true;
       ClickAt(focused_, UserGesture::kYes);
       return true;
     }
@@ -649,11 +718,12 @@ std::u16string PageView::FieldText() const {
 }
 
 void PageView::SetFieldText(std::u16string text, std::size_t caret) {
+  const NodePtr field = focused_;
   caret_ = std::min(caret, text.size());
-  focused_->SetValue(Utf16ToUtf8(text));
+  field->SetValue(Utf16ToUtf8(text));
   RestartBlink();
   InvalidateFocused();
-  document_->DispatchEvent(focused_, EventType::kInput);
+  document_->DispatchEvent(field, EventType::kInput);
 }
 
 bool PageView::EditKey(int virtual_key, Modifiers modifiers) {
@@ -671,9 +741,10 @@ bool PageView::EditKey(int virtual_key, Modifiers modifiers) {
         caret_ += (caret_ + 1 < text.size() && is_low(text[caret_ + 1])) ? 2 : 1;
       break;
     case VK_HOME:
-      caret_ =
-          multi_line && !modifiers.control ? text.rfind(u'\n', caret_ ? caret_ - 1 : 0) + 1 : 0;
-      if (multi_line && caret_ > 0 && text[caret_ - 1] != u'\n')
+      // The start of the caret's line (rfind's npos + 1 is 0).
+      if (multi_line && !modifiers.control && caret_ > 0)
+        caret_ = text.rfind(u'\n', caret_ - 1) + 1;
+      else
         caret_ = 0;
       break;
     case VK_END:
@@ -723,11 +794,28 @@ bool PageView::EditKey(int virtual_key, Modifiers modifiers) {
       }
       return true;
     case VK_UP:
-    case VK_DOWN:
+    case VK_DOWN: {
+      if (!multi_line)
+        return true;  // never scrolling the page from a field
+      // The same column on the line above or below, or its end.
+      const std::size_t line_start = caret_ == 0 ? 0 : text.rfind(u'\n', caret_ - 1) + 1;
+      const std::size_t column = caret_ - line_start;
+      if (virtual_key == VK_UP) {
+        if (line_start == 0)
+          break;
+        const std::size_t above = line_start == 1 ? 0 : text.rfind(u'\n', line_start - 2) + 1;
+        caret_ = std::min(above + column, line_start - 1);
+      } else {
+        const std::size_t line_end = text.find(u'\n', caret_);
+        if (line_end == std::u16string::npos)
+          break;
+        const std::size_t below_end = std::min(text.find(u'\n', line_end + 1), text.size());
+        caret_ = std::min(line_end + 1 + column, below_end);
+      }
+      break;
+    }
     case VK_SPACE:
-      // Typed (space comes as a character) or ignored in a field, never
-      // scrolling the page.
-      return true;
+      return true;  // typed as a character, never scrolling the page
     default:
       return false;
   }
@@ -771,7 +859,8 @@ void PageView::Char(char16_t unit) {
   InsertText(std::u16string_view(&unit, 1));
 }
 
-std::size_t PageView::CaretFromPoint(const NodePtr& field, int x, int y) {
+std::size_t PageView::CaretFromPoint(const NodePtr& field_in, int x, int y) {
+  const NodePtr field = field_in;  // see ElementRect
   const Rect inner = FieldTextRect(ElementRect(field));
   const std::u16string text = FieldDisplayText(*field);
   FontKey font;

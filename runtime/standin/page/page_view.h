@@ -46,6 +46,7 @@ namespace cef_standin::page {
 
 class GdiFonts;
 class ImageStore;
+class SelectPopup;
 
 enum class CursorKind { kArrow, kHand, kIBeam };
 enum class MouseButton { kLeft, kMiddle, kRight };
@@ -165,8 +166,9 @@ class PageView : public DocumentObserver, public DocumentHost {
   Rect ElementRect(const NodePtr& element);
   std::vector<ChildFrameBox> ChildFrames();
   const NodePtr& focused_node() const { return focused_; }
-  // Focus from script or the browser: null clears the focus.
-  void SetFocusedNode(const NodePtr& node);
+  // Focus from script or the browser: null clears the focus. By value:
+  // listeners of blur and focus may change what a reference points at.
+  void SetFocusedNode(NodePtr node);
 
   // DocumentObserver:
   void OnDocumentChanged() override;
@@ -180,6 +182,12 @@ class PageView : public DocumentObserver, public DocumentHost {
   // Debug builds check that every call comes on the creating thread.
   void CheckThread() const;
   void EnsureLayout();
+  void RepaintAll();
+  // The open <select> list: opening, choosing a row, closing.
+  void OpenPopup(const NodePtr& select);
+  void ChoosePopupRow(int row);
+  void ClosePopup();
+  bool PopupKey(int virtual_key);
   void InvalidateAll();
   void InvalidateDocumentRect(const Rect& rect);
   int MaxScroll();
@@ -201,6 +209,7 @@ class PageView : public DocumentObserver, public DocumentHost {
   std::shared_ptr<Document> document_;
   std::unique_ptr<GdiFonts> fonts_;
   std::unique_ptr<ImageStore> images_;
+  std::unique_ptr<SelectPopup> popup_;
   LayoutResult layout_;
   int width_ = 0;
   int height_ = 0;
