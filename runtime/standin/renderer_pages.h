@@ -1,9 +1,11 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include "runtime/include/cef_render_process_handler.h"
 #include "runtime/standin/renderer_browser.h"
+#include "runtime/standin/script/script_engine.h"
 
 namespace cef_standin {
 
@@ -17,10 +19,12 @@ class RendererPages {
   // Frames a test may ask for in one browser.
   static constexpr int kMaxChildFrames = 100;
 
-  // The renderer started; `handler` may be null.
+  // The renderer started; `handler` may be null. Makes the script engine.
   void Start(CefRefPtr<CefRenderProcessHandler> handler);
-  // The renderer ends: remaining browsers are destroyed.
+  // The renderer ends: remaining browsers are destroyed, then the engine.
   void Stop();
+  // The renderer's script engine; null before Start and after Stop.
+  script::ScriptEngine* engine() const { return engine_.get(); }
 
   bool CreateBrowser(int browser_id, int child_frames);
   CefRefPtr<CefBrowser> GetBrowser(int browser_id) const;
@@ -40,6 +44,7 @@ class RendererPages {
                       const CefRefPtr<RendererFrame>& frame);
 
   CefRefPtr<CefRenderProcessHandler> handler_;
+  std::unique_ptr<script::ScriptEngine> engine_;
   std::map<int, CefRefPtr<RendererBrowser>> browsers_;
 };
 

@@ -208,7 +208,7 @@ void RuntimeContext::Shutdown() {
   renderer_thread_.Stop();
   ui_thread_.Stop();
 
-  std::vector<Extension> extensions;
+  std::vector<ExtensionScript> extensions;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     extensions.swap(extensions_);
@@ -301,7 +301,7 @@ bool RuntimeContext::RegisterExtension(const std::wstring& name,
   {
     std::lock_guard<std::mutex> lock(mutex_);
     const bool duplicate = std::any_of(extensions_.begin(), extensions_.end(),
-                                       [&](const Extension& e) { return e.name == name; });
+                                       [&](const ExtensionScript& e) { return e.name == name; });
     if (duplicate) {
       log_.Error(L"Extension " + name + L" is registered already");
       return false;
@@ -312,6 +312,11 @@ bool RuntimeContext::RegisterExtension(const std::wstring& name,
   log_.Info(L"Extension registered: " + name + L" (" +
             std::to_wstring(kbase::Utf16ToUtf8(code).size()) + L" bytes)");
   return true;
+}
+
+std::vector<ExtensionScript> RuntimeContext::Extensions() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return extensions_;
 }
 
 CefRefPtr<CefV8Handler> RuntimeContext::ExtensionHandler(size_t index) {
