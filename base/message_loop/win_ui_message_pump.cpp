@@ -1,7 +1,5 @@
 #include "base/message_loop/win_ui_message_pump.h"
 
-#include <cmath>
-
 #include "base/synchronization/lock.h"
 
 namespace kbase {
@@ -60,6 +58,7 @@ WinUIMessagePump::WinUIMessagePump() {
 }
 
 WinUIMessagePump::~WinUIMessagePump() {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   DestroyWindow(message_window_);
   PumpWindowClass::Release();
 }
@@ -75,16 +74,22 @@ void WinUIMessagePump::WakeUp() {
   }
 }
 
+void WinUIMessagePump::AddUIObserver(UIObserver* observer) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
+  ui_observers_.AddObserver(observer);
+}
+
+void WinUIMessagePump::RemoveUIObserver(UIObserver* observer) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
+  ui_observers_.RemoveObserver(observer);
+}
+
 int64_t WinUIMessagePump::CurrentDelayMs() const {
-  if (delayed_wake_up_time_ == 0)
-    return -1;
-  const double remaining_ms =
-      static_cast<double>(delayed_wake_up_time_ - NowTicks()) / kTicksPerMillisecond;
-  const int64_t delay = static_cast<int64_t>(std::ceil(remaining_ms));
-  return delay < 0 ? 0 : delay;
+  return RoundedUpDelayMs(delayed_wake_up_time_, NowTicks());
 }
 
 void WinUIMessagePump::ScheduleDelayedWakeUp(Ticks due_time) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   delayed_wake_up_time_ = due_time;
   int64_t delay = CurrentDelayMs();
   if (delay < kShortestTimerMs)
@@ -95,6 +100,7 @@ void WinUIMessagePump::ScheduleDelayedWakeUp(Ticks due_time) {
 }
 
 void WinUIMessagePump::DoRunLoop() {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   RunState& state = *run_state_;
   for (;;) {
     const bool sent_messages_pending = HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE;
@@ -207,7 +213,9 @@ void WinUIMessagePump::HandleWakeUpMessage() {
     WakeUp();
 }
 
-LRESULT CALLBACK WinUIMessagePump::WindowProc(HWND window, UINT message, WPARAM wparam,
+LRESULT CALLBACK WinUIMessagePump::WindowProc(HWND window,
+                                              UINT message,
+                                              WPARAM wparam,
                                               LPARAM lparam) {
   auto* pump = reinterpret_cast<WinUIMessagePump*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (pump && wparam == reinterpret_cast<WPARAM>(pump)) {

@@ -12,6 +12,9 @@ namespace kbase {
 // The Windows message loop of a UI thread, interleaving window messages with
 // the loop's tasks. Other threads wake it by posting one message to a hidden
 // message-only window; delayed work is timed by a timer on that window.
+//
+// WakeUp is callable from any thread; everything else belongs to the thread
+// that constructed the pump (the loop's thread).
 class WinUIMessagePump : public WinMessagePump {
  public:
   class UIObserver {
@@ -35,8 +38,9 @@ class WinUIMessagePump : public WinMessagePump {
   void WakeUp() override;
   void ScheduleDelayedWakeUp(Ticks due_time) override;
 
-  void AddUIObserver(UIObserver* observer) { ui_observers_.AddObserver(observer); }
-  void RemoveUIObserver(UIObserver* observer) { ui_observers_.RemoveObserver(observer); }
+  // The observers are not owned and must not be null.
+  void AddUIObserver(UIObserver* observer);
+  void RemoveUIObserver(UIObserver* observer);
 
   HWND message_window() const { return message_window_; }
 
