@@ -49,6 +49,14 @@ class ThreadChecker {
 #endif
 };
 
+// True when |window| is null or was created by the calling thread: a
+// native window's messages, and with them the object bound to it, belong
+// to the thread that created it.
+inline bool CalledOnWindowThread(HWND window) {
+  return !window || GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 }  // namespace kbase
 
 #define KBASE_DCHECK_CALLED_ON_VALID_THREAD(checker) KBASE_DCHECK((checker).CalledOnValidThread())
+#define KBASE_DCHECK_ON_WINDOW_THREAD(window) KBASE_DCHECK(::kbase::CalledOnWindowThread(window))
