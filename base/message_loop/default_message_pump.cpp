@@ -33,18 +33,21 @@ void DefaultMessagePump::Run(Delegate* delegate) {
 }
 
 void DefaultMessagePump::WaitForWork() {
-  if (delayed_wake_up_time_ == 0) {
-    WaitForSingleObject(wake_event_, INFINITE);
-    return;
+  DWORD timeout = INFINITE;
+  if (delayed_wake_up_time_ != 0) {
+    const int64_t delay = RoundedUpDelayMs(delayed_wake_up_time_, NowTicks());
+    if (delay == 0) {
+      // Already due: the next pass runs it without sleeping.
+      delayed_wake_up_time_ = 0;
+      return;
+    }
+    timeout = static_cast<DWORD>(delay > kLongestWaitMs ? kLongestWaitMs : delay);
   }
-  const int64_t delay = RoundedUpDelayMs(delayed_wake_up_time_, NowTicks());
-  if (delay == 0) {
-    // Already due: the next pass runs it without sleeping.
-    delayed_wake_up_time_ = 0;
-    return;
-  }
-  WaitForSingleObject(wake_event_,
-                      static_cast<DWORD>(delay > kLongestWaitMs ? kLongestWaitMs : delay));
+  // Clearing the flag only after the signal was taken keeps the event
+  // signalled whenever the flag says so; a task posted in between is found
+  // by the PerformWork that follows every wait.
+  if (WaitForSingleObject(wake_event_, timeout) == WAIT_OBJECT_0)
+    wake_up_pending_.exchange(0);
 }
 
 void DefaultMessagePump::Quit() {
@@ -53,7 +56,10 @@ void DefaultMessagePump::Quit() {
 }
 
 void DefaultMessagePump::WakeUp() {
-  SetEvent(wake_event_);
+  if (wake_up_pending_.exchange(1) != 0)
+    return;  // the event is signalled and no wait has taken it yet
+  if (!SetEvent(wake_event_))
+    wake_up_pending_.exchange(0);
 }
 
 void DefaultMessagePump::ScheduleDelayedWakeUp(Ticks due_time) {

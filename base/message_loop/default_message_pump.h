@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "base/message_loop/message_pump.h"
 #include "base/thread/thread_checker.h"
 
@@ -32,6 +34,10 @@ class DefaultMessagePump : public MessagePump {
   void WaitForWork();
 
   HANDLE wake_event_;
+  // 1 from a WakeUp's SetEvent until a wait has taken the signal: further
+  // posts skip a system call (a server round trip under Wine) that would
+  // change nothing, since an auto-reset event holds one signal at most.
+  std::atomic<LONG> wake_up_pending_{0};
   bool should_quit_ = false;
   Ticks delayed_wake_up_time_ = 0;
   ThreadChecker loop_thread_;

@@ -180,8 +180,7 @@ bool MessageLoop::PerformWork() {
     if (work_queue_.empty())
       return false;
     while (!work_queue_.empty()) {
-      PendingTask task = std::move(work_queue_.front());
-      work_queue_.pop_front();
+      PendingTask task = work_queue_.TakeFront();
       if (task.due_time) {
         const Ticks due_time = task.due_time;
         AddToDelayedQueue(std::move(task));
@@ -234,13 +233,13 @@ bool MessageLoop::DropPendingTasks() {
   // post to this loop while it is being dropped.
   TaskQueue work;
   work.swap(work_queue_);
-  for (PendingTask& task : work) {
+  while (!work.empty()) {
+    PendingTask task = work.TakeFront();
     if (task.due_time)
       AddToDelayedQueue(std::move(task));
   }
-  work.clear();
 
-  TaskQueue deferred;
+  std::deque<PendingTask> deferred;
   deferred.swap(deferred_queue_);
   deferred.clear();
 

@@ -7,6 +7,7 @@
 
 #include "base/callback/callback.h"
 #include "base/message_loop/message_pump.h"
+#include "base/message_loop/task_queue.h"
 #include "base/observer_list.h"
 #include "base/synchronization/lock.h"
 #include "base/thread/thread_checker.h"
@@ -22,13 +23,6 @@ enum LoopType : int32_t {
   kUiLoop = 1,
   kIoLoop = 2,
   kCustomLoop = 3,  // only a thread's choice: the thread's factory makes the loop
-};
-
-struct PendingTask {
-  Ticks due_time = 0;           // 0: immediate
-  int32_t sequence_number = 0;  // given on entering the delayed queue
-  bool nestable = true;
-  Closure closure;
 };
 
 // A queue of closures that any thread may post to, run on the thread that
@@ -126,7 +120,6 @@ class MessageLoop : public MessagePump::Delegate {
       return a.sequence_number > b.sequence_number;
     }
   };
-  using TaskQueue = std::deque<PendingTask>;
   // A binary heap (std::push_heap / std::pop_heap) with the earliest task
   // at the front.
   using DelayedQueue = std::vector<PendingTask>;
@@ -150,7 +143,7 @@ class MessageLoop : public MessagePump::Delegate {
   TaskQueue incoming_queue_;  // guarded by incoming_lock_
 
   TaskQueue work_queue_;
-  TaskQueue deferred_queue_;
+  std::deque<PendingTask> deferred_queue_;
   DelayedQueue delayed_queue_;
   int32_t next_sequence_number_ = 0;
   Ticks recent_time_ = 0;

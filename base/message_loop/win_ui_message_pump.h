@@ -56,10 +56,18 @@ class WinUIMessagePump : public WinMessagePump {
   void HandleWakeUpMessage();
   bool ProcessMessage(const MSG& message);
   bool TakeOneMessageInstead();
-  void WaitForWork();
+  // Waits for input or the delayed wake-up. Returns the queue-status bits
+  // (QS_SENDMESSAGE, QS_MOUSE) it read once the wait ended, or -1 when it
+  // did something since that may have changed them.
+  int WaitForWork();
+  void KillWakeUpTimer();
   UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
 
   Ticks delayed_wake_up_time_ = 0;
+  // The delayed wake-up timer is set: killing a timer that is not set is a
+  // system call (a server round trip under Wine) that changes nothing, and
+  // the loop would otherwise make it after every task.
+  bool timer_set_ = false;
   std::atomic<LONG> have_work_posted_{0};
   HWND message_window_ = nullptr;
   ObserverList<UIObserver> ui_observers_;

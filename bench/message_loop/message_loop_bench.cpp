@@ -2,10 +2,12 @@
 // a bare loop on the same system mechanism, measured in the same run:
 // - the UI loop against a GetMessage loop carrying one PostThreadMessage
 //   per task;
-// - the default loop against a bare event loop: a locked queue of plain
-//   values and an auto-reset event set when the queue was empty;
+// - the default loop against a bare event loop: a locked queue of the same
+//   closures and an auto-reset event set when the queue was empty;
 // - the I/O loop against a bare completion-port loop carrying one packet
 //   per task.
+// The UI loop is also measured against its design floor (design_floor_loop.h),
+// a bare loop that makes exactly the pump's required system calls per task.
 // Prints each figure and the ratio of loop to bare loop.
 
 #include <windows.h>
@@ -19,6 +21,7 @@
 
 #include "base/message_loop/message_loop.h"
 #include "base/message_loop/message_loop_proxy.h"
+#include "bench/message_loop/design_floor_loop.h"
 
 namespace {
 
@@ -185,9 +188,11 @@ double BareWakeUpLatency(int rounds) {
   return Median(samples);
 }
 
-// The bare event loop: a critical section around a vector of values, and
-// an auto-reset event the poster sets when the vector was empty. The
-// consumer takes the whole vector at each wake-up.
+// The bare event loop: a critical section around a vector of closures,
+// and an auto-reset event the poster sets when the vector was empty. The
+// consumer takes the whole vector at each wake-up. It carries and runs the
+// same closures as the loop, so the comparison prices the loop's
+// machinery, not the cost of a closure over a plain value.
 class BareEventQueue {
  public:
   BareEventQueue() {
@@ -199,36 +204,38 @@ class BareEventQueue {
     DeleteCriticalSection(&lock_);
   }
 
-  void Post(int value) {
+  void Post(std::function<void()> closure) {
     EnterCriticalSection(&lock_);
-    const bool was_empty = values_.empty();
-    values_.push_back(value);
+    const bool was_empty = closures_.empty();
+    closures_.push_back(std::move(closure));
     LeaveCriticalSection(&lock_);
     if (was_empty)
       SetEvent(event_);
   }
 
-  // Runs |on_value| for every value until one is negative.
-  void Run(const std::function<void(int)>& on_value) {
-    std::vector<int> taken;
-    for (;;) {
+  // Runs the closures until one of them calls Stop.
+  void Run() {
+    std::vector<std::function<void()>> taken;
+    while (!stopped_) {
       WaitForSingleObject(event_, INFINITE);
       EnterCriticalSection(&lock_);
-      taken.swap(values_);
+      taken.swap(closures_);
       LeaveCriticalSection(&lock_);
-      for (int value : taken) {
-        if (value < 0)
+      for (auto& closure : taken) {
+        closure();
+        if (stopped_)
           return;
-        on_value(value);
       }
       taken.clear();
     }
   }
+  void Stop() { stopped_ = true; }
 
  private:
   CRITICAL_SECTION lock_;
   HANDLE event_;
-  std::vector<int> values_;
+  std::vector<std::function<void()>> closures_;
+  bool stopped_ = false;
 };
 
 double BareEventCrossThread(int tasks) {
@@ -237,10 +244,10 @@ double BareEventCrossThread(int tasks) {
   const double start = NowSeconds();
   std::thread poster([&] {
     for (int i = 0; i < tasks; ++i)
-      queue.Post(i);
-    queue.Post(-1);
+      queue.Post([&] { ++ran; });
+    queue.Post([&] { queue.Stop(); });
   });
-  queue.Run([&](int) { ++ran; });
+  queue.Run();
   const double elapsed = NowSeconds() - start;
   poster.join();
   return ran / elapsed;
@@ -250,21 +257,20 @@ double BareEventWakeUpLatency(int rounds) {
   BareEventQueue queue;
   std::vector<double> samples;
   std::atomic<int> done{0};
-  std::vector<double> posted_at(rounds);
   std::thread poster([&] {
     for (int i = 0; i < rounds; ++i) {
       Sleep(2);
-      posted_at[i] = NowSeconds();
-      queue.Post(i);
+      const double posted_at = NowSeconds();
+      queue.Post([&, posted_at] {
+        samples.push_back((NowSeconds() - posted_at) * 1e6);
+        done.fetch_add(1);
+      });
       while (done.load() != i + 1)
         Sleep(0);
     }
-    queue.Post(-1);
+    queue.Post([&] { queue.Stop(); });
   });
-  queue.Run([&](int i) {
-    samples.push_back((NowSeconds() - posted_at[i]) * 1e6);
-    done.fetch_add(1);
-  });
+  queue.Run();
   poster.join();
   return Median(samples);
 }
@@ -321,59 +327,139 @@ double BarePortWakeUpLatency(int rounds) {
   return Median(samples);
 }
 
-template <typename Measure>
-double Best(int runs, Measure measure) {
-  double best = 0;
-  for (int i = 0; i < runs; ++i)
-    best = std::max(best, measure());
-  return best;
+double FloorSameThread(int tasks) {
+  DesignFloorLoop loop;
+  int ran = 0;
+  const double start = NowSeconds();
+  for (int i = 0; i < tasks; ++i)
+    loop.Post(i);
+  loop.Post(-1);
+  loop.Run([&](int) { ++ran; });
+  return ran / (NowSeconds() - start);
 }
 
-// One loop's figures against its bare loop's, printed side by side.
-struct Figures {
-  double loop_cross;
-  double bare_cross;
-  double loop_latency;
-  double bare_latency;
+double FloorCrossThread(int tasks) {
+  DesignFloorLoop loop;
+  int ran = 0;
+  const double start = NowSeconds();
+  std::thread poster([&] {
+    for (int i = 0; i < tasks; ++i)
+      loop.Post(i);
+    loop.Post(-1);
+  });
+  loop.Run([&](int) { ++ran; });
+  const double elapsed = NowSeconds() - start;
+  poster.join();
+  return ran / elapsed;
+}
+
+double FloorWakeUpLatency(int rounds) {
+  DesignFloorLoop loop;
+  std::vector<double> samples;
+  std::atomic<int> done{0};
+  std::vector<double> posted_at(rounds);
+  std::thread poster([&] {
+    for (int i = 0; i < rounds; ++i) {
+      Sleep(2);
+      posted_at[i] = NowSeconds();
+      loop.Post(i);
+      while (done.load() != i + 1)
+        Sleep(0);
+    }
+    loop.Post(-1);
+  });
+  loop.Run([&](int i) {
+    samples.push_back((NowSeconds() - posted_at[i]) * 1e6);
+    done.fetch_add(1);
+  });
+  poster.join();
+  return Median(samples);
+}
+
+// Medians of a loop's figure, its reference's, and their ratio.
+struct Comparison {
+  double loop = 0;
+  double reference = 0;
+  double ratio = 0;
 };
 
-void PrintPair(const char* name, const char* bare_name, const Figures& f) {
-  std::printf("%s loop, cross-thread throughput: loop %.0f tasks/s, %s %.0f/s, ratio %.2f\n", name,
-              f.loop_cross, bare_name, f.bare_cross, f.loop_cross / f.bare_cross);
-  std::printf("%s loop, wake-up latency (median): loop %.1f us, %s %.1f us, ratio %.2f\n", name,
-              f.loop_latency, bare_name, f.bare_latency, f.loop_latency / f.bare_latency);
+// Measures the loop and its reference alternately, |runs| times each, so
+// that each pair shares the machine's load of the moment; the ratio is the
+// median of the pairs' ratios (loop over reference).
+template <typename MeasureLoop, typename MeasureReference>
+Comparison Compare(int runs, MeasureLoop loop, MeasureReference reference) {
+  std::vector<double> loops, references, ratios;
+  for (int i = 0; i < runs; ++i) {
+    loops.push_back(loop());
+    references.push_back(reference());
+    ratios.push_back(loops.back() / references.back());
+  }
+  return {Median(loops), Median(references), Median(ratios)};
+}
+
+void PrintThroughput(const char* what, const char* reference, const Comparison& c) {
+  std::printf("%-44s loop %9.0f tasks/s  %-18s %9.0f/s   ratio %.2f\n", what, c.loop, reference,
+              c.reference, c.ratio);
+}
+
+void PrintLatency(const char* what, const char* reference, const Comparison& c) {
+  std::printf("%-44s loop %9.1f us       %-18s %9.1f us   ratio %.2f\n", what, c.loop, reference,
+              c.reference, c.ratio);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int tasks = argc > 1 ? std::atoi(argv[1]) : 100000;
-  const int rounds = argc > 2 ? std::atoi(argv[2]) : 200;
+  // Tasks per throughput run for the loops that make system calls per task,
+  // and for the default loop, whose tasks make none.
+  const int tasks = argc > 1 ? std::atoi(argv[1]) : 30000;
+  const int event_tasks = tasks * 30;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 60;
+  const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
+  using kbase::IOMessageLoop;
+  using kbase::MessageLoop;
+  using kbase::UIMessageLoop;
 
-  const double loop_same = Best(3, [&] { return LoopSameThread(tasks); });
-  const double bare_same = Best(3, [&] { return BareSameThread(tasks); });
-  Figures ui;
-  ui.loop_cross = Best(3, [&] { return LoopCrossThread<kbase::UIMessageLoop>(tasks); });
-  ui.bare_cross = Best(3, [&] { return BareCrossThread(tasks); });
-  ui.loop_latency = LoopWakeUpLatency<kbase::UIMessageLoop>(rounds);
-  ui.bare_latency = BareWakeUpLatency(rounds);
-
-  Figures event;
-  event.loop_cross = Best(3, [&] { return LoopCrossThread<kbase::MessageLoop>(tasks); });
-  event.bare_cross = Best(3, [&] { return BareEventCrossThread(tasks); });
-  event.loop_latency = LoopWakeUpLatency<kbase::MessageLoop>(rounds);
-  event.bare_latency = BareEventWakeUpLatency(rounds);
-
-  Figures port;
-  port.loop_cross = Best(3, [&] { return LoopCrossThread<kbase::IOMessageLoop>(tasks); });
-  port.bare_cross = Best(3, [&] { return BarePortCrossThread(tasks); });
-  port.loop_latency = LoopWakeUpLatency<kbase::IOMessageLoop>(rounds);
-  port.bare_latency = BarePortWakeUpLatency(rounds);
-
-  std::printf("UI loop, same-thread throughput: loop %.0f tasks/s, bare %.0f msgs/s, ratio %.2f\n",
-              loop_same, bare_same, loop_same / bare_same);
-  PrintPair("UI", "bare message loop", ui);
-  PrintPair("default", "bare event loop", event);
-  PrintPair("I/O", "bare port loop", port);
+  std::printf("medians of %d alternating runs; ratio = loop / reference\n", runs);
+  PrintThroughput(
+      "UI loop, same thread", "bare msg loop",
+      Compare(
+          runs, [&] { return LoopSameThread(tasks); }, [&] { return BareSameThread(tasks); }));
+  PrintThroughput(
+      "UI loop, same thread", "design floor",
+      Compare(
+          runs, [&] { return LoopSameThread(tasks); }, [&] { return FloorSameThread(tasks); }));
+  PrintThroughput("UI loop, cross thread", "bare msg loop",
+                  Compare(
+                      runs, [&] { return LoopCrossThread<UIMessageLoop>(tasks); },
+                      [&] { return BareCrossThread(tasks); }));
+  PrintThroughput("UI loop, cross thread", "design floor",
+                  Compare(
+                      runs, [&] { return LoopCrossThread<UIMessageLoop>(tasks); },
+                      [&] { return FloorCrossThread(tasks); }));
+  PrintLatency("UI loop, wake-up latency", "bare msg loop",
+               Compare(
+                   runs, [&] { return LoopWakeUpLatency<UIMessageLoop>(rounds); },
+                   [&] { return BareWakeUpLatency(rounds); }));
+  PrintLatency("UI loop, wake-up latency", "design floor",
+               Compare(
+                   runs, [&] { return LoopWakeUpLatency<UIMessageLoop>(rounds); },
+                   [&] { return FloorWakeUpLatency(rounds); }));
+  PrintThroughput("default loop, cross thread", "bare event loop",
+                  Compare(
+                      runs, [&] { return LoopCrossThread<MessageLoop>(event_tasks); },
+                      [&] { return BareEventCrossThread(event_tasks); }));
+  PrintLatency("default loop, wake-up latency", "bare event loop",
+               Compare(
+                   runs, [&] { return LoopWakeUpLatency<MessageLoop>(rounds); },
+                   [&] { return BareEventWakeUpLatency(rounds); }));
+  PrintThroughput("I/O loop, cross thread", "bare port loop",
+                  Compare(
+                      runs, [&] { return LoopCrossThread<IOMessageLoop>(tasks); },
+                      [&] { return BarePortCrossThread(tasks); }));
+  PrintLatency("I/O loop, wake-up latency", "bare port loop",
+               Compare(
+                   runs, [&] { return LoopWakeUpLatency<IOMessageLoop>(rounds); },
+                   [&] { return BarePortWakeUpLatency(rounds); }));
   return 0;
 }
