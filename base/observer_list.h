@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "base/debug/check.h"
+
 namespace kbase {
 
 // Keeps removals during a walk from shifting the entries under the walker:
@@ -23,7 +25,9 @@ class LazyEraser {
 template <typename Observer>
 class ObserverList : public LazyEraser {
  public:
+  // |observer| must not be null; adding one already listed does nothing.
   void AddObserver(Observer* observer) {
+    KBASE_DCHECK(observer);
     if (observer && !HasObserver(observer))
       observers_.push_back(observer);
   }

@@ -14,6 +14,11 @@ struct WeakFlag {};
 // A callable paired with a weak reference to its owner's flag. Once the
 // owner is destroyed (or cancels its callbacks) a call does nothing and
 // returns the result type's default value.
+//
+// Thread rules: copies may be made and destroyed on any thread (the
+// reference counts are atomic); a call is safe on the thread that destroys
+// the owner, since the liveness test and the destruction are not otherwise
+// synchronised.
 template <typename Callable>
 class WeakCallback {
  public:

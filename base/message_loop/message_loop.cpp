@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/message_loop/default_message_pump.h"
 #include "base/message_loop/message_loop_proxy.h"
+#include "base/message_loop/win_io_message_pump.h"
 #include "base/message_loop/win_ui_message_pump.h"
 #include "base/thread/thread_local_slot.h"
 
@@ -19,7 +21,7 @@ constexpr int kMaxDropPasses = 100;
 
 }  // namespace
 
-MessageLoop::MessageLoop() : MessageLoop(kDefaultLoop, nullptr) {}
+MessageLoop::MessageLoop() : MessageLoop(kDefaultLoop, std::make_shared<DefaultMessagePump>()) {}
 
 MessageLoop::MessageLoop(LoopType type, std::shared_ptr<MessagePump> pump)
     : type_(type), pump_(std::move(pump)) {
@@ -28,6 +30,7 @@ MessageLoop::MessageLoop(LoopType type, std::shared_ptr<MessagePump> pump)
 }
 
 MessageLoop::~MessageLoop() {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   for (int pass = 0; pass < kMaxDropPasses; ++pass) {
     DropPendingTasks();
     RefillWorkQueue();
@@ -87,12 +90,34 @@ void MessageLoop::EnqueueIncoming(PendingTask task) {
     pump->WakeUp();
 }
 
+void MessageLoop::AddTaskObserver(TaskObserver* observer) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
+  task_observers_.AddObserver(observer);
+}
+
+void MessageLoop::RemoveTaskObserver(TaskObserver* observer) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
+  task_observers_.RemoveObserver(observer);
+}
+
+void MessageLoop::AddDestructionObserver(DestructionObserver* observer) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
+  destruction_observers_.AddObserver(observer);
+}
+
+void MessageLoop::RemoveDestructionObserver(DestructionObserver* observer) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
+  destruction_observers_.RemoveObserver(observer);
+}
+
 void MessageLoop::Quit() {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   if (run_context_)
     run_context_->quit_requested = true;
 }
 
 void MessageLoop::RunWithDispatcher(WinMessagePump::Dispatcher* dispatcher) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   RunContext context{run_context_ ? run_context_->depth + 1 : 1, false, dispatcher};
   RunContext* previous = run_context_;
   run_context_ = &context;
@@ -147,6 +172,7 @@ void MessageLoop::RunTask(PendingTask& task) {
 }
 
 bool MessageLoop::PerformWork() {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   if (!nestable_tasks_allowed_)
     return false;
   for (;;) {
@@ -154,8 +180,7 @@ bool MessageLoop::PerformWork() {
     if (work_queue_.empty())
       return false;
     while (!work_queue_.empty()) {
-      PendingTask task = std::move(work_queue_.front());
-      work_queue_.pop_front();
+      PendingTask task = work_queue_.TakeFront();
       if (task.due_time) {
         const Ticks due_time = task.due_time;
         AddToDelayedQueue(std::move(task));
@@ -170,6 +195,7 @@ bool MessageLoop::PerformWork() {
 }
 
 bool MessageLoop::PerformDelayedWork(Ticks* next_due_time) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   if (!nestable_tasks_allowed_ || delayed_queue_.empty()) {
     recent_time_ = 0;
     *next_due_time = 0;
@@ -190,6 +216,7 @@ bool MessageLoop::PerformDelayedWork(Ticks* next_due_time) {
 }
 
 bool MessageLoop::PerformIdleWork() {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   if (run_context_ && run_context_->depth == 1 && !deferred_queue_.empty()) {
     PendingTask task = std::move(deferred_queue_.front());
     deferred_queue_.pop_front();
@@ -206,13 +233,13 @@ bool MessageLoop::DropPendingTasks() {
   // post to this loop while it is being dropped.
   TaskQueue work;
   work.swap(work_queue_);
-  for (PendingTask& task : work) {
+  while (!work.empty()) {
+    PendingTask task = work.TakeFront();
     if (task.due_time)
       AddToDelayedQueue(std::move(task));
   }
-  work.clear();
 
-  TaskQueue deferred;
+  std::deque<PendingTask> deferred;
   deferred.swap(deferred_queue_);
   deferred.clear();
 
@@ -228,6 +255,10 @@ void UIMessageLoop::RunPump(const RunContext& context) {
   static_cast<WinUIMessagePump*>(pump())->RunWithDispatcher(this, context.dispatcher);
 }
 
-IOMessageLoop::IOMessageLoop() : MessageLoop(kIoLoop, nullptr) {}
+IOMessageLoop::IOMessageLoop() : MessageLoop(kIoLoop, std::make_shared<WinIOMessagePump>()) {}
+
+WinIOMessagePump& IOMessageLoop::io_pump() const {
+  return *static_cast<WinIOMessagePump*>(pump());
+}
 
 }  // namespace kbase

@@ -7,13 +7,16 @@
 
 #include "base/callback/callback.h"
 #include "base/message_loop/message_pump.h"
+#include "base/message_loop/task_queue.h"
 #include "base/observer_list.h"
 #include "base/synchronization/lock.h"
+#include "base/thread/thread_checker.h"
 #include "base/time/time.h"
 
 namespace kbase {
 
 class MessageLoopProxy;
+class WinIOMessagePump;
 
 enum LoopType : int32_t {
   kDefaultLoop = 0,
@@ -22,15 +25,14 @@ enum LoopType : int32_t {
   kCustomLoop = 3,  // only a thread's choice: the thread's factory makes the loop
 };
 
-struct PendingTask {
-  Ticks due_time = 0;           // 0: immediate
-  int32_t sequence_number = 0;  // given on entering the delayed queue
-  bool nestable = true;
-  Closure closure;
-};
-
 // A queue of closures that any thread may post to, run on the thread that
 // owns the loop by the loop's pump.
+//
+// Thread rules: the posts, GetProxy and type are callable from any thread.
+// Everything else (running, quitting, observers, destruction, the pump's
+// delegate calls) is on the loop's thread only: the thread that constructed
+// the loop. The incoming queue is guarded by incoming_lock_; the other
+// queues are the loop thread's own.
 class MessageLoop : public MessagePump::Delegate {
  public:
   class TaskObserver {
@@ -50,39 +52,44 @@ class MessageLoop : public MessagePump::Delegate {
     ~DestructionObserver() = default;
   };
 
-  // A loop of kDefaultLoop type. Its event pump is not part of this build:
-  // such a loop queues tasks but Run returns at once.
+  // A loop of kDefaultLoop type, driven by an event pump.
   MessageLoop();
   ~MessageLoop() override;
   MessageLoop(const MessageLoop&) = delete;
   MessageLoop& operator=(const MessageLoop&) = delete;
 
-  // The calling thread's loop, or null.
+  // The calling thread's loop, or null. Callable from any thread.
   static MessageLoop* Current();
+
+  // Callable from any thread.
 
   void PostTask(Closure closure);
   void PostDelayedTask(Closure closure, Ticks delay);
   void PostNonNestableTask(Closure closure);
   void PostNonNestableDelayedTask(Closure closure, Ticks delay);
 
-  // Leaves the innermost run once the loop is idle.
+  // Leaves the innermost run once the loop is idle. On the loop's thread.
   void Quit();
   void Run() { RunWithDispatcher(nullptr); }
   void RunWithDispatcher(WinMessagePump::Dispatcher* dispatcher);
 
   const std::shared_ptr<MessageLoopProxy>& GetProxy() const { return proxy_; }
   LoopType type() const { return type_; }
-  bool IsRunning() const { return run_context_ != nullptr; }
-  bool IsNested() const { return run_context_ && run_context_->depth > 1; }
+  // On the loop's thread.
+  bool IsRunning() const {
+    KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
+    return run_context_ != nullptr;
+  }
+  bool IsNested() const {
+    KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
+    return run_context_ && run_context_->depth > 1;
+  }
 
-  void AddTaskObserver(TaskObserver* observer) { task_observers_.AddObserver(observer); }
-  void RemoveTaskObserver(TaskObserver* observer) { task_observers_.RemoveObserver(observer); }
-  void AddDestructionObserver(DestructionObserver* observer) {
-    destruction_observers_.AddObserver(observer);
-  }
-  void RemoveDestructionObserver(DestructionObserver* observer) {
-    destruction_observers_.RemoveObserver(observer);
-  }
+  // On the loop's thread; the observers are not owned and must not be null.
+  void AddTaskObserver(TaskObserver* observer);
+  void RemoveTaskObserver(TaskObserver* observer);
+  void AddDestructionObserver(DestructionObserver* observer);
+  void RemoveDestructionObserver(DestructionObserver* observer);
 
  protected:
   struct RunContext {
@@ -113,7 +120,6 @@ class MessageLoop : public MessagePump::Delegate {
       return a.sequence_number > b.sequence_number;
     }
   };
-  using TaskQueue = std::deque<PendingTask>;
   // A binary heap (std::push_heap / std::pop_heap) with the earliest task
   // at the front.
   using DelayedQueue = std::vector<PendingTask>;
@@ -137,7 +143,7 @@ class MessageLoop : public MessagePump::Delegate {
   TaskQueue incoming_queue_;  // guarded by incoming_lock_
 
   TaskQueue work_queue_;
-  TaskQueue deferred_queue_;
+  std::deque<PendingTask> deferred_queue_;
   DelayedQueue delayed_queue_;
   int32_t next_sequence_number_ = 0;
   Ticks recent_time_ = 0;
@@ -145,6 +151,7 @@ class MessageLoop : public MessagePump::Delegate {
   ObserverList<TaskObserver> task_observers_;
   ObserverList<DestructionObserver> destruction_observers_;
   std::shared_ptr<MessageLoopProxy> proxy_;
+  ThreadChecker loop_thread_;
 };
 
 // The loop of a thread that runs windows: its pump is the thread's Windows
@@ -157,11 +164,16 @@ class UIMessageLoop : public MessageLoop {
   void RunPump(const RunContext& context) override;
 };
 
-// The completion-port loop. Its pump is not part of this build: it queues
-// tasks but Run returns at once.
+// The loop of a thread that serves overlapped I/O: its pump sleeps on a
+// completion port and hands completed operations to their handlers between
+// the tasks.
 class IOMessageLoop : public MessageLoop {
  public:
   IOMessageLoop();
+
+  // Where handles are registered and I/O observers added; on the loop's
+  // thread.
+  WinIOMessagePump& io_pump() const;
 };
 
 }  // namespace kbase

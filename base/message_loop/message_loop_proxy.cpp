@@ -7,8 +7,9 @@
 namespace kbase {
 
 std::shared_ptr<MessageLoopProxy> MessageLoopProxy::Create(MessageLoop* loop) {
-  return std::shared_ptr<MessageLoopProxy>(
-      new MessageLoopProxy(loop), [](MessageLoopProxy* proxy) { proxy->OnLastReferenceReleased(); });
+  return std::shared_ptr<MessageLoopProxy>(new MessageLoopProxy(loop), [](MessageLoopProxy* proxy) {
+    proxy->OnLastReferenceReleased();
+  });
 }
 
 bool MessageLoopProxy::PostTask(Closure closure) {

@@ -13,6 +13,9 @@ class MessageLoop;
 
 // A thread-safe handle to a loop that may already be gone: every post after
 // the loop's destruction returns false and runs nothing.
+//
+// Thread rules: every operation is callable from any thread; the target is
+// guarded by lock_, and every post through the proxy happens under it.
 class MessageLoopProxy : public SupportWeakCallback {
  public:
   ~MessageLoopProxy() override = default;

@@ -2,9 +2,17 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
+#include "base/thread/thread_checker.h"
 #include "base/time/time.h"
 
 namespace kbase {
+
+// Milliseconds from |now| until |due_time|, rounded up so that a wait of
+// that length never wakes before the work is due: -1 when |due_time| is 0
+// (nothing scheduled), 0 when it has passed.
+int64_t RoundedUpDelayMs(Ticks due_time, Ticks now);
 
 // Waits for work and interleaves the loop's tasks with whatever else the
 // thread serves.
@@ -30,7 +38,7 @@ class MessagePump {
   virtual void ScheduleDelayedWakeUp(Ticks due_time) = 0;
 };
 
-// A pump built on the thread's Windows message queue.
+// A pump with nestable runs, each with its own quit request.
 class WinMessagePump : public MessagePump {
  public:
   // Dispatches the messages of one run in place of Translate/Dispatch.
@@ -42,11 +50,15 @@ class WinMessagePump : public MessagePump {
   };
 
   void Run(Delegate* delegate) override { RunWithDispatcher(delegate, nullptr); }
+  // Ends the innermost run once it sees the request.
   void Quit() override {
+    KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
     if (run_state_)
       run_state_->should_quit = true;
   }
   void RunWithDispatcher(Delegate* delegate, Dispatcher* dispatcher) {
+    KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
+    KBASE_DCHECK(delegate);
     RunState state{run_state_ ? run_state_->depth + 1 : 1, false, delegate, dispatcher};
     RunState* previous = run_state_;
     run_state_ = &state;
@@ -65,6 +77,8 @@ class WinMessagePump : public MessagePump {
   virtual void DoRunLoop() = 0;
 
   RunState* run_state_ = nullptr;
+  // Everything but WakeUp belongs to the thread that built the pump.
+  ThreadChecker loop_thread_;
 };
 
 }  // namespace kbase

@@ -1,7 +1,5 @@
 #include "base/message_loop/win_ui_message_pump.h"
 
-#include <cmath>
-
 #include "base/synchronization/lock.h"
 
 namespace kbase {
@@ -60,6 +58,7 @@ WinUIMessagePump::WinUIMessagePump() {
 }
 
 WinUIMessagePump::~WinUIMessagePump() {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   DestroyWindow(message_window_);
   PumpWindowClass::Release();
 }
@@ -75,29 +74,48 @@ void WinUIMessagePump::WakeUp() {
   }
 }
 
+void WinUIMessagePump::AddUIObserver(UIObserver* observer) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
+  ui_observers_.AddObserver(observer);
+}
+
+void WinUIMessagePump::RemoveUIObserver(UIObserver* observer) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
+  ui_observers_.RemoveObserver(observer);
+}
+
 int64_t WinUIMessagePump::CurrentDelayMs() const {
-  if (delayed_wake_up_time_ == 0)
-    return -1;
-  const double remaining_ms =
-      static_cast<double>(delayed_wake_up_time_ - NowTicks()) / kTicksPerMillisecond;
-  const int64_t delay = static_cast<int64_t>(std::ceil(remaining_ms));
-  return delay < 0 ? 0 : delay;
+  return RoundedUpDelayMs(delayed_wake_up_time_, NowTicks());
 }
 
 void WinUIMessagePump::ScheduleDelayedWakeUp(Ticks due_time) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   delayed_wake_up_time_ = due_time;
   int64_t delay = CurrentDelayMs();
   if (delay < kShortestTimerMs)
     delay = kShortestTimerMs;
   else if (delay > kLongestWaitMs)
     delay = kLongestWaitMs;
-  SetTimer(message_window_, TimerId(), static_cast<UINT>(delay), nullptr);
+  timer_set_ = SetTimer(message_window_, TimerId(), static_cast<UINT>(delay), nullptr) != 0;
+}
+
+void WinUIMessagePump::KillWakeUpTimer() {
+  if (!timer_set_)
+    return;
+  KillTimer(message_window_, TimerId());
+  timer_set_ = false;
 }
 
 void WinUIMessagePump::DoRunLoop() {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   RunState& state = *run_state_;
+  // Queue-status bits read by the wait that just ended, with nothing done
+  // on this thread since; -1 when there is no such reading.
+  int fresh_status = -1;
   for (;;) {
-    const bool sent_messages_pending = HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE;
+    const int status = fresh_status >= 0 ? fresh_status : HIWORD(GetQueueStatus(QS_SENDMESSAGE));
+    fresh_status = -1;
+    const bool sent_messages_pending = status & QS_SENDMESSAGE;
     bool more_work = sent_messages_pending;
     MSG message;
     if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
@@ -111,7 +129,7 @@ void WinUIMessagePump::DoRunLoop() {
 
     more_work |= state.delegate->PerformDelayedWork(&delayed_wake_up_time_);
     if (more_work && delayed_wake_up_time_ == 0)
-      KillTimer(message_window_, TimerId());
+      KillWakeUpTimer();
     if (state.should_quit)
       break;
     if (more_work)
@@ -123,7 +141,7 @@ void WinUIMessagePump::DoRunLoop() {
     if (more_work)
       continue;
 
-    WaitForWork();
+    fresh_status = WaitForWork();
   }
 }
 
@@ -165,7 +183,7 @@ bool WinUIMessagePump::TakeOneMessageInstead() {
   return ProcessMessage(message);
 }
 
-void WinUIMessagePump::WaitForWork() {
+int WinUIMessagePump::WaitForWork() {
   int64_t delay = CurrentDelayMs();
   DWORD timeout = INFINITE;
   if (delay >= 0)
@@ -173,19 +191,24 @@ void WinUIMessagePump::WaitForWork() {
   const DWORD result =
       MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   if (result != WAIT_OBJECT_0)
-    return;
+    return -1;
   // Mouse input for another thread's window (sharing our input queue)
   // keeps the wait from blocking while giving us nothing to peek: wait for
-  // a new message instead of spinning.
+  // a new message instead of spinning. The same reading answers the loop's
+  // next question, whether sent messages are pending, sparing it a second
+  // system call per wake-up.
+  const int status = HIWORD(GetQueueStatus(QS_MOUSE | QS_SENDMESSAGE));
   MSG message;
-  if ((HIWORD(GetQueueStatus(QS_MOUSE)) & QS_MOUSE) &&
+  if ((status & QS_MOUSE) &&
       !PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE)) {
     WaitMessage();
+    return -1;
   }
+  return (status & QS_MOUSE) ? -1 : status;
 }
 
 void WinUIMessagePump::HandleTimer() {
-  KillTimer(message_window_, TimerId());
+  KillWakeUpTimer();
   if (!run_state_)
     return;
   // Keeps delayed tasks running while a modal loop of the window system
@@ -207,7 +230,9 @@ void WinUIMessagePump::HandleWakeUpMessage() {
     WakeUp();
 }
 
-LRESULT CALLBACK WinUIMessagePump::WindowProc(HWND window, UINT message, WPARAM wparam,
+LRESULT CALLBACK WinUIMessagePump::WindowProc(HWND window,
+                                              UINT message,
+                                              WPARAM wparam,
                                               LPARAM lparam) {
   auto* pump = reinterpret_cast<WinUIMessagePump*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (pump && wparam == reinterpret_cast<WPARAM>(pump)) {

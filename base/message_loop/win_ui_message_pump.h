@@ -12,6 +12,9 @@ namespace kbase {
 // The Windows message loop of a UI thread, interleaving window messages with
 // the loop's tasks. Other threads wake it by posting one message to a hidden
 // message-only window; delayed work is timed by a timer on that window.
+//
+// WakeUp is callable from any thread; everything else belongs to the thread
+// that constructed the pump (the loop's thread).
 class WinUIMessagePump : public WinMessagePump {
  public:
   class UIObserver {
@@ -35,8 +38,9 @@ class WinUIMessagePump : public WinMessagePump {
   void WakeUp() override;
   void ScheduleDelayedWakeUp(Ticks due_time) override;
 
-  void AddUIObserver(UIObserver* observer) { ui_observers_.AddObserver(observer); }
-  void RemoveUIObserver(UIObserver* observer) { ui_observers_.RemoveObserver(observer); }
+  // The observers are not owned and must not be null.
+  void AddUIObserver(UIObserver* observer);
+  void RemoveUIObserver(UIObserver* observer);
 
   HWND message_window() const { return message_window_; }
 
@@ -52,10 +56,18 @@ class WinUIMessagePump : public WinMessagePump {
   void HandleWakeUpMessage();
   bool ProcessMessage(const MSG& message);
   bool TakeOneMessageInstead();
-  void WaitForWork();
+  // Waits for input or the delayed wake-up. Returns the queue-status bits
+  // (QS_SENDMESSAGE, QS_MOUSE) it read once the wait ended, or -1 when it
+  // did something since that may have changed them.
+  int WaitForWork();
+  void KillWakeUpTimer();
   UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
 
   Ticks delayed_wake_up_time_ = 0;
+  // The delayed wake-up timer is set: killing a timer that is not set is a
+  // system call (a server round trip under Wine) that changes nothing, and
+  // the loop would otherwise make it after every task.
+  bool timer_set_ = false;
   std::atomic<LONG> have_work_posted_{0};
   HWND message_window_ = nullptr;
   ObserverList<UIObserver> ui_observers_;

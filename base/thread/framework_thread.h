@@ -36,6 +36,11 @@ class MessageLoopFactory {
 
 // A thread that owns a message loop: it creates the loop, runs Init, runs
 // the loop until it quits, runs Cleanup and destroys the loop.
+//
+// Thread rules: RunOnCurrentThread makes the calling thread the framework
+// thread; Init, Cleanup and the loop belong to it. StopSoon and the
+// destructor may be called from another thread, one call at a time, while
+// the body runs.
 class FrameworkThread : public Thread, public virtual SupportWeakCallback {
  public:
   explicit FrameworkThread(std::string name);

@@ -15,6 +15,10 @@ constexpr int32_t kMainThreadIdentifier = 0;
 
 // Maps small identifiers to framework threads, so that any thread can post
 // work to a registered thread without holding a pointer to it.
+//
+// Thread rules: registration and unregistration happen on the thread
+// concerned (they act on the calling thread's own data); lookups and posts
+// are callable from any thread. The map is guarded by the registry's lock.
 class ThreadRegistry {
  public:
   ThreadRegistry() = delete;
@@ -28,6 +32,7 @@ class ThreadRegistry {
   // The calling thread's identifier, or -1.
   static int32_t CurrentThreadIdentifier();
 
+  // Callable from any thread.
   static std::shared_ptr<MessageLoopProxy> LoopProxyOf(int32_t identifier);
   // True when the task was handed to the thread's loop.
   static bool PostTask(int32_t identifier, Closure closure);

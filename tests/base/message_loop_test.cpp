@@ -249,14 +249,5 @@ TEST(MessageLoopTest, DestructionDropsEveryTaskWithoutRunningIt) {
   EXPECT_EQ(recorder.calls, 1);
 }
 
-TEST(MessageLoopTest, LoopsWithoutAPumpFailSafely) {
-  MessageLoop loop;
-  bool ran = false;
-  loop.PostTask([&] { ran = true; });
-  loop.Run();  // returns at once
-  EXPECT_FALSE(ran);
-  EXPECT_EQ(loop.type(), kDefaultLoop);
-}
-
 }  // namespace
 }  // namespace kbase

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tests/support/check_recorder.h"
+
 namespace kbase {
 namespace {
 
@@ -67,11 +69,13 @@ TEST(ObserverListTest, NestedWalksEraseOnlyAtTheEnd) {
   EXPECT_EQ(list.size(), 2u);
 }
 
-TEST(ObserverListTest, IgnoresNullAndDuplicates) {
+TEST(ObserverListTest, IgnoresDuplicatesAndCatchesANullObserver) {
   std::string log;
   Recorder a{"a", &log, {}};
   ObserverList<Recorder> list;
+  test::CheckRecorder checks;
   list.AddObserver(nullptr);
+  EXPECT_EQ(checks.failures(), test::CheckRecorder::kChecksEnabled ? 1 : 0);
   list.AddObserver(&a);
   list.AddObserver(&a);
   list.Notify([](Recorder* r) { r->Fire(); });

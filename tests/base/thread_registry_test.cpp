@@ -81,7 +81,8 @@ TEST(ThreadRegistryTest, PostsReachTheRegisteredThreadUntilItsCleanup) {
 
   auto witness = std::make_shared<int>(0);
   EXPECT_FALSE(ThreadRegistry::PostTask(kMainThreadIdentifier, [witness] {}));
-  EXPECT_FALSE(ThreadRegistry::PostDelayedTask(kMainThreadIdentifier, [witness] {}, 10));
+  EXPECT_FALSE(ThreadRegistry::PostDelayedTask(
+      kMainThreadIdentifier, [witness] {}, 10));
   EXPECT_EQ(witness.use_count(), 1) << "the refused closure is destroyed";
   EXPECT_EQ(ThreadRegistry::LoopProxyOf(kMainThreadIdentifier), nullptr);
 }
@@ -144,14 +145,27 @@ TEST(FrameworkThreadTest, StopSoonQuitsProperlyOnceIdle) {
   EXPECT_EQ(ThreadLocalData::Current(), nullptr);
 }
 
-TEST(FrameworkThreadTest, LoopKindsWithoutAPumpStillRunTheHooks) {
+TEST(FrameworkThreadTest, EveryLoopKindRunsPostedTasksBetweenTheHooks) {
+  // A custom thread without a factory gets a plain loop.
   for (LoopType type : {kDefaultLoop, kIoLoop, kCustomLoop}) {
     HookedThread thread;
     std::string order;
-    thread.on_init = [&] { order += "init,"; };
-    thread.on_cleanup = [&] { order += "cleanup"; };
+    std::thread poster;
+    thread.on_init = [&] {
+      order += "init,";
+      // Posted from another thread while the loop sleeps in its pump.
+      poster = std::thread([&, proxy = MessageLoop::Current()->GetProxy()] {
+        Sleep(20);
+        proxy->PostTask([&] { order += "task,"; });
+        proxy->PostTask([&] { thread.StopSoon(); });
+      });
+    };
+    thread.on_cleanup = [&] {
+      poster.join();
+      order += "cleanup";
+    };
     thread.RunOnCurrentThread(type);
-    EXPECT_EQ(order, "init,cleanup") << "loop type " << type;
+    EXPECT_EQ(order, "init,task,cleanup") << "loop type " << type;
   }
 }
 

@@ -56,6 +56,7 @@ TimerQueue::TimerQueue() {
 }
 
 TimerQueue::~TimerQueue() {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(thread_checker_);
   KillSystemTimer();
   if (message_window_) {
     SetWindowLongPtrW(message_window_, GWLP_USERDATA, 0);
@@ -73,6 +74,7 @@ bool TimerQueue::AddTimer(std::weak_ptr<kbase::WeakFlag> flag,
                           kbase::Closure callback,
                           int32_t milliseconds,
                           int32_t repeat_count) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(thread_checker_);
   Record record;
   record.callback = std::move(callback);
   record.interval = frequency_ * std::max<int64_t>(milliseconds, 0) / 1000;
@@ -93,6 +95,7 @@ void TimerQueue::ProcessDueTimers() {
 }
 
 void TimerQueue::ProcessDueTimersAt(int64_t now) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(thread_checker_);
   ++processing_depth_;
   while (!heap_.empty() && heap_.front().due_time <= now) {
     Record record = PopEarliest();

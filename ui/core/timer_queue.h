@@ -8,6 +8,7 @@
 
 #include "base/callback/callback.h"
 #include "base/callback/weak_callback.h"
+#include "base/thread/thread_checker.h"
 
 namespace ui {
 
@@ -17,6 +18,10 @@ namespace ui {
 // callbacks run on the UI thread through a message-only window. A timer is
 // bound to a weak flag: once the flag's owner is gone (or cancels it), the
 // timer is dropped without running.
+//
+// Thread rules: everything is on the thread that constructed the queue
+// (checked in debug builds), except Now and frequency, which any thread may
+// call. The multimedia timer's own thread only posts to the message window.
 class TimerQueue {
  public:
   static constexpr UINT kMsgProcessTimers = 11023;
@@ -97,6 +102,7 @@ class TimerQueue {
   UINT system_timer_ = 0;
   UINT system_timer_period_ = 0;
   HWND message_window_ = nullptr;
+  kbase::ThreadChecker thread_checker_;
 };
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/thread/thread_checker.h"
 #include "ui/control/box.h"
 #include "ui/control/control.h"
 #include "ui/core/global_resources.h"
@@ -49,6 +50,7 @@ Window::Window() {
 }
 
 Window::~Window() {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   // Weak callbacks (the fade, the close timer) must not reach a dying window.
   weak_flag_.Cancel();
   for (Control* control : std::exchange(deferred_deletions_, {}))
@@ -120,6 +122,7 @@ HWND Window::Create(HWND parent,
                     DWORD ex_style,
                     bool layered,
                     const UiRect& rect) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   // One object, one native window.
   if (handle_)
     return nullptr;
@@ -144,6 +147,7 @@ HWND Window::Create(HWND parent,
 }
 
 void Window::Show(bool show, bool activate) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (!handle_)
     return;
   ShowWindow(handle_, !show ? SW_HIDE : (activate ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE));
@@ -244,6 +248,7 @@ void Window::ReleasePaintDC() {
 }
 
 void Window::AttachNativeWindow(HWND hwnd) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   ReleasePaintDC();
   handle_ = hwnd;
   paint_dc_ = GetDC(hwnd);
@@ -261,6 +266,7 @@ void Window::ClearTargets() {
 }
 
 bool Window::AttachRoot(Control* root) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   SetFocusControl(nullptr);
   ClearTargets();
   // Attaching the current root again must not queue it for deletion.
@@ -293,6 +299,7 @@ void Window::IndexNames(Control* control) {
 }
 
 bool Window::RegisterSubtree(Control* control, Box* parent) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (!control)
     return false;
   control->SetWindowAndParent(this, parent ? parent : control->GetParent(), true);
@@ -301,6 +308,7 @@ bool Window::RegisterSubtree(Control* control, Box* parent) {
 }
 
 void Window::DeferDelete(Control* control) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (!control)
     return;
   deferred_deletions_.push_back(control);
@@ -309,6 +317,7 @@ void Window::DeferDelete(Control* control) {
 }
 
 void Window::ForgetControl(Control* control) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   for (Control** target : {&focus_, &new_hover_, &hover_, &click_target_, &key_target_,
                            &touch_target_, &pointer_target_}) {
     if (*target == control)
@@ -350,6 +359,7 @@ void Window::Send(Control* control,
 }
 
 void Window::SendNotify(Control* control, EventType type, WPARAM wparam, LPARAM lparam) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (!control)
     return;
   EventArgs args;
@@ -363,11 +373,13 @@ void Window::SendNotify(Control* control, EventType type, WPARAM wparam, LPARAM 
 }
 
 void Window::AttachWindowEvent(EventType type, EventHandler handler) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (handler)
     window_events_[type].push_back(std::move(handler));
 }
 
 void Window::RaiseWindowClose() {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   EventArgs args;
   args.type = kEventWindowClose;
   args.timestamp = GetTickCount();
@@ -387,6 +399,7 @@ void Window::RaiseWindowClose() {
 }
 
 void Window::SetFocusControl(Control* control) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (handle_ && GetFocus() != handle_ && control && control != focus_)
     ::SetFocus(handle_);
   if (control == focus_)
@@ -423,6 +436,7 @@ Control* CollectForTab(Control* control, void* data) {
 }  // namespace
 
 void Window::MoveFocus(bool forward) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (layout_needed_ && forward) {
     focus_next_pending_ = true;
     InvalidateAll();
@@ -473,6 +487,7 @@ void Window::MoveFocus(bool forward) {
 }
 
 void Window::Invalidate(const UiRect& rect) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   // Controls not laid out yet have nothing to repaint; skipping them saves
   // the system calls of every attribute a skin applies.
   if (!handle_ || rect.IsEmpty())
@@ -502,16 +517,19 @@ std::wstring Window::WindowClassAttributes(const std::wstring& class_name) const
 }
 
 void Window::DefineWindowClass(const std::wstring& class_name, const std::wstring& attributes) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   classes_[class_name] = attributes;
 }
 
 void Window::SetSkinFolder(const std::wstring& folder) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   skin_folder_ = folder;
   if (!skin_folder_.empty() && skin_folder_.back() != L'\\' && skin_folder_.back() != L'/')
     skin_folder_.push_back(L'\\');
 }
 
 bool Window::AddToGroup(const std::wstring& group, Control* control) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   std::vector<Control*>& members = option_groups_[group];
   if (std::find(members.begin(), members.end(), control) != members.end())
     return false;
@@ -525,6 +543,7 @@ const std::vector<Control*>* Window::GetGroup(const std::wstring& group) const {
 }
 
 void Window::RemoveFromGroup(const std::wstring& group, Control* control) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   auto found = option_groups_.find(group);
   if (found == option_groups_.end())
     return;
@@ -535,11 +554,14 @@ void Window::RemoveFromGroup(const std::wstring& group, Control* control) {
 }
 
 void Window::AddMessageFilter(IUIMessageFilter* filter) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
+  KBASE_DCHECK(filter);
   if (filter)
     message_filters_.push_back(filter);
 }
 
 bool Window::RemoveMessageFilter(IUIMessageFilter* filter) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   auto found = std::find(message_filters_.begin(), message_filters_.end(), filter);
   if (found == message_filters_.end())
     return false;
@@ -565,6 +587,7 @@ void Window::SetMaxSize(int32_t cx, int32_t cy) {
 }
 
 void Window::SetInitialSize(int32_t cx, int32_t cy) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   const UiPadding shadow = shadow_.Corner();
   SetInitialSizeWithShadow({cx + shadow.left + shadow.right, cy + shadow.top + shadow.bottom});
 }
@@ -578,6 +601,7 @@ void Window::SetInitialSizeWithShadow(UiSize size) {
 }
 
 void Window::SetWindowPosWithShadow(const UiRect& rect, HWND insert_after, UINT flags) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (!handle_)
     return;
   const UiPadding shadow = shadow_.Corner();
@@ -587,6 +611,7 @@ void Window::SetWindowPosWithShadow(const UiRect& rect, HWND insert_after, UINT 
 }
 
 void Window::CenterWindow() {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (!handle_)
     return;
   RECT window_rect = {};

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/thread/thread_checker.h"
 #include "ui/control/control.h"
 #include "ui/core/touch_api.h"
 #include "ui/core/window.h"
@@ -42,6 +43,7 @@ bool WantsTabKey(const Control* control) {
 }  // namespace
 
 LRESULT Window::HandleWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, bool* handled) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   *handled = false;
   LRESULT result = 0;
   if (RunMessageFilters(message, wparam, lparam, &result)) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/thread/thread_checker.h"
 #include "ui/control/box.h"
 #include "ui/control/control.h"
 #include "ui/control/layout_pass.h"
@@ -60,6 +61,7 @@ UiSize ContentSize(Control* root) {
 }  // namespace
 
 void Window::SetRenderOffset(UiPoint offset) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (offset == render_offset_)
     return;
   render_offset_ = offset;
@@ -226,6 +228,7 @@ void Window::OnFadeValue(int32_t value) {
 }
 
 void Window::Close(UINT result_code) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (!handle_)
     return;
   if (!root_ || !IsVistaOrLater()) {
