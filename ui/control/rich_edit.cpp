@@ -480,12 +480,32 @@ void RichEdit::ShowCaret(bool show) {
         caret_flag_.AcquireWeakFlag(), [this] { OnCaretBlink(); }, kCaretBlinkMs,
         TimerQueue::kRepeatForever);
   }
-  Invalidate();
+  InvalidateCaret();
 }
 
 void RichEdit::OnCaretBlink() {
   caret_visible_ = !caret_visible_;
-  Invalidate();
+  InvalidateCaret();
+}
+
+// Only the caret's own column is repainted: a whole-control repaint on every
+// keystroke and blink would redraw every visible line of a long text.
+void RichEdit::InvalidateCaret() {
+  if (!window_)
+    return;
+  const UiPoint offset = GetScrollOffset();
+  const int32_t half = caret_width_ / 2 + 1;
+  const UiRect caret = {caret_pos_.x - half, caret_pos_.y, caret_pos_.x + half + 1,
+                        caret_pos_.y + caret_height_ + 1};
+  window_->Invalidate(UiRect::Intersection(caret, bounds_).Offset(-offset.x, -offset.y));
+}
+
+void RichEdit::MoveCaret(UiPoint position, bool show) {
+  if (position != caret_pos_) {
+    InvalidateCaret();
+    caret_pos_ = position;
+  }
+  ShowCaret(show);
 }
 
 void RichEdit::SetHostTimer(UINT id, UINT timeout) {
@@ -750,17 +770,21 @@ void RichEdit::PaintTextServices(IRenderContext* context) {
   const UiRect area = UiRect::Intersection(client_rect, paint_rect_);
   if (area.IsEmpty())
     return;
-  auto* pixels = static_cast<uint8_t*>(context->Pixels());
+  // A non-layered window shows no alpha: its own bitmap needs no repair.
+  const Window* window = HostWindow();
+  const bool keeps_alpha = !window || window->IsLayered() || window->GetRenderContext() != context;
+  auto* pixels = keeps_alpha ? static_cast<uint8_t*>(context->Pixels()) : nullptr;
   const UiPoint origin = context->GetDrawingOrigin();
   const UiRect device = UiRect::Intersection(area.Offset(-origin.x, -origin.y),
                                              {0, 0, context->Width(), context->Height()});
   std::vector<uint8_t> saved;
   if (pixels && !device.IsEmpty()) {
-    saved.reserve(static_cast<size_t>(device.Width()) * device.Height());
+    saved.resize(static_cast<size_t>(device.Width()) * device.Height());
+    uint8_t* kept = saved.data();
     for (int32_t y = device.top; y < device.bottom; ++y) {
       uint8_t* row = pixels + static_cast<size_t>(y) * context->Width() * 4;
       for (int32_t x = device.left; x < device.right; ++x) {
-        saved.push_back(row[x * 4 + 3]);
+        *kept++ = row[x * 4 + 3];
         row[x * 4 + 3] = 1;
       }
     }

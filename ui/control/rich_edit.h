@@ -132,6 +132,9 @@ class RichEdit : public Box {
   UiRect ClientRectFor(const UiRect& bounds) const;
   void ShowCaret(bool show);
   void OnCaretBlink();
+  void InvalidateCaret();
+  // The services placed the caret (client coordinates).
+  void MoveCaret(UiPoint position, bool show);
   void SetHostTimer(UINT id, UINT timeout);
   void KillHostTimer(UINT id);
   // Number-only Ctrl+V: pastes the clipboard's digits and then puts the

@@ -367,10 +367,9 @@ WINBOOL CTxtWinHost::TxShowCaret(WINBOOL /*show*/) {
 }
 
 WINBOOL CTxtWinHost::TxSetCaretPos(INT x, INT y) {
-  edit_->caret_pos_ = {x, y};
   CHARRANGE selection = {};
   Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  edit_->ShowCaret(edit_->IsFocused() && selection.cpMin == selection.cpMax);
+  edit_->MoveCaret({x, y}, edit_->IsFocused() && selection.cpMin == selection.cpMax);
   return TRUE;
 }
 
