@@ -318,7 +318,7 @@ TEST(RichEditLayeredTest, TextPixelsAreOpaqueAndTheBackgroundStaysTransparent) {
   ASSERT_TRUE(
       window.CreateWithSkin(L"<Window shadowattached=\"false\"><VBox><RichEdit name=\"e\" "
                             L"width=\"200\" font=\"system_bold_18\""
-                            L" normaltextcolor=\"black\" text=\"WWWWWWWW\"/></VBox></Window>",
+                            L" normaltextcolor=\"btn_primary\" text=\"WWWWWWWW\"/></VBox></Window>",
                             true, {50, 50, 350, 150}));
   ShowWindow(window.GetHWND(), SW_SHOWNOACTIVATE);
   window.PaintNow();
@@ -327,15 +327,21 @@ TEST(RichEditLayeredTest, TextPixelsAreOpaqueAndTheBackgroundStaysTransparent) {
   const UiSize text = edit->GetNaturalSize(300);
   ASSERT_GT(text.cx, 20);
   int opaque = 0;
+  int gold = 0;
   int transparent_gaps = 0;
   for (int x = 0; x < text.cx; ++x) {
     for (int y = 0; y < text.cy; ++y) {
       const uint8_t alpha = test::AlphaAt(window, x, y);
       opaque += alpha == 255;
+      // In the text's gold, not the services' default black.
+      const uint32_t pixel = test::PixelAt(window, x, y);
+      if (alpha == 255 && ((pixel >> 16) & 0xFF) > (pixel & 0xFF) + 0x40)
+        ++gold;
       transparent_gaps += alpha == 0;
     }
   }
   EXPECT_GT(opaque, 20);
+  EXPECT_GT(gold, opaque / 2);
   EXPECT_GT(transparent_gaps, 20);
   // Beyond the text nothing was drawn.
   EXPECT_EQ(test::AlphaAt(window, 290, text.cy / 2), 0);

@@ -172,16 +172,24 @@ void CTxtWinHost::SetFont(const std::wstring& font_id) {
   char_format_.bPitchAndFamily = log_font.lfPitchAndFamily;
   wcsncpy(char_format_.szFaceName, log_font.lfFaceName, LF_FACESIZE - 1);
   char_format_.szFaceName[LF_FACESIZE - 1] = L'\0';
-  if (services_)
-    services_->OnTxPropertyBitsChange(TXTBIT_CHARFORMATCHANGE, TXTBIT_CHARFORMATCHANGE);
+  ApplyCharFormat();
 }
 
 void CTxtWinHost::SetTextColor(COLORREF color) {
   char_format_.dwMask |= CFM_COLOR;
   char_format_.dwEffects &= ~static_cast<DWORD>(CFE_AUTOCOLOR);
   char_format_.crTextColor = color;
-  if (services_)
-    services_->OnTxPropertyBitsChange(TXTBIT_CHARFORMATCHANGE, TXTBIT_CHARFORMATCHANGE);
+  ApplyCharFormat();
+}
+
+// The services are told that the host's format changed, and the format is
+// also set on the text itself: some versions only take it for new text.
+void CTxtWinHost::ApplyCharFormat() {
+  if (!services_)
+    return;
+  services_->OnTxPropertyBitsChange(TXTBIT_CHARFORMATCHANGE, TXTBIT_CHARFORMATCHANGE);
+  Send(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&char_format_));
+  Send(EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&char_format_));
 }
 
 void CTxtWinHost::SetRich(bool rich) {

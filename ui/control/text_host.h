@@ -128,6 +128,7 @@ class CTxtWinHost : public ITextHost {
   // The window's paint DC, or the screen's while the window has none.
   HDC PaintDC() const;
   void UpdateExtent();
+  void ApplyCharFormat();
 
   RichEdit* edit_;
   HMODULE library_ = nullptr;
