@@ -275,6 +275,24 @@ TEST_F(RichEditTest, CompositionPlacesTheInputMethodWindowAtTheCaret) {
   EXPECT_EQ(edit_->GetText(), L"abc\x4E2D");
 }
 
+TEST_F(RichEditTest, AClickOnALinkRaisesTheLinkEventInsteadOfPlacingTheCaret) {
+  edit_->SetText(L"http://example.com/page and more");
+  edit_->SetSel(0, 23);
+  CHARFORMAT2W link = {};
+  link.cbSize = sizeof(link);
+  link.dwMask = CFM_LINK;
+  link.dwEffects = CFE_LINK;
+  edit_->SendTextMessage(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&link), nullptr);
+  edit_->SetSel(-1, -1);
+  window_->PaintNow();
+  test::Click(hwnd_, edit_->bounds().left + 10, edit_->bounds().top + 5);
+  EXPECT_EQ(log_.Count(L"edit", kEventCustomLinkClick), 1);
+  // Beyond the link the click is the services' again.
+  const UiSize text = edit_->GetNaturalSize(edit_->bounds().Width());
+  test::Click(hwnd_, edit_->bounds().left + text.cx - 3, edit_->bounds().top + 5);
+  EXPECT_EQ(log_.Count(L"edit", kEventCustomLinkClick), 1);
+}
+
 TEST_F(RichEditTest, HostileTextAndAttributesNeitherCrashNorHang) {
   // Lone surrogates are kept as they are.
   const std::wstring broken = {L'a', 0xD800, L'b', 0xDC00, 0xDBFF};
