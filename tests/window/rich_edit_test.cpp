@@ -379,7 +379,7 @@ TEST(RichEditWithoutServicesTest, IsInertAndKeepsItsText) {
 
 // Under Wine there is no touch keyboard: asking for it does nothing visible
 // and opens no window or message box.
-TEST(OnScreenKeyboardTest, RequestsWithoutATouchKeyboardDoNothing) {
+TEST(OnScreenKeyboardTest, RequestsWithoutAKeyboardDoNothingAndAVisibleOneGetsOneClose) {
   OnScreenKeyboardManager* manager = OnScreenKeyboardManager::Instance();
   manager->ShowKeyboard(true);
   manager->ShowKeyboard(false);
@@ -387,6 +387,39 @@ TEST(OnScreenKeyboardTest, RequestsWithoutATouchKeyboardDoNothing) {
   test::PumpFor(100);
   EXPECT_FALSE(OnScreenKeyboardManager::IsKeyboardShown());
   EXPECT_EQ(test::CountWindowsOfClass(L"#32770"), 0);
+
+  // A stand-in keyboard window: while it is visible, applying the wish to
+  // hide it (the last request) posts exactly one close command. (Wine's
+  // default prefix reports Windows 7, where requests alone do nothing.)
+  static int close_commands = 0;
+  WNDCLASSW keyboard_class = {};
+  keyboard_class.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_CLOSE) {
+      ++close_commands;
+      return LRESULT{0};
+    }
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  };
+  keyboard_class.hInstance = GetModuleHandleW(nullptr);
+  keyboard_class.lpszClassName = OnScreenKeyboardManager::kKeyboardWindowClass;
+  RegisterClassW(&keyboard_class);
+  HWND keyboard = CreateWindowExW(WS_EX_NOACTIVATE, OnScreenKeyboardManager::kKeyboardWindowClass,
+                                  L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(OnScreenKeyboardManager::IsKeyboardShown());
+  ASSERT_FALSE(manager->show_wanted());
+  manager->ApplyKeyboardState();
+  test::PumpFor(50);
+  EXPECT_EQ(close_commands, 1);
+  EnableWindow(keyboard, FALSE);
+  EXPECT_FALSE(OnScreenKeyboardManager::IsKeyboardShown())
+      << "a disabled keyboard counts as hidden";
+  manager->ApplyKeyboardState();
+  test::PumpFor(50);
+  EXPECT_EQ(close_commands, 1);
+  SetWindowPos(keyboard, nullptr, 0, 0, 0, 0,
+               SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+  DestroyWindow(keyboard);
 
   const std::wstring tail = L"\\microsoft shared\\ink\\TabTip.exe";
   SetEnvironmentVariableW(L"CommonProgramW6432", nullptr);
