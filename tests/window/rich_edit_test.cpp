@@ -377,6 +377,16 @@ TEST(RichEditWithoutServicesTest, IsInertAndKeepsItsText) {
   EXPECT_EQ(edit.GetNaturalSize(80).cy, 0);
 }
 
+int close_commands = 0;
+
+LRESULT CALLBACK KeyboardWindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_CLOSE) {
+    ++close_commands;
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
 // Under Wine there is no touch keyboard: asking for it does nothing visible
 // and opens no window or message box.
 TEST(OnScreenKeyboardTest, RequestsWithoutAKeyboardDoNothingAndAVisibleOneGetsOneClose) {
@@ -391,15 +401,9 @@ TEST(OnScreenKeyboardTest, RequestsWithoutAKeyboardDoNothingAndAVisibleOneGetsOn
   // A stand-in keyboard window: while it is visible, applying the wish to
   // hide it (the last request) posts exactly one close command. (Wine's
   // default prefix reports Windows 7, where requests alone do nothing.)
-  static int close_commands = 0;
+  close_commands = 0;
   WNDCLASSW keyboard_class = {};
-  keyboard_class.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_CLOSE) {
-      ++close_commands;
-      return LRESULT{0};
-    }
-    return DefWindowProcW(hwnd, message, wparam, lparam);
-  };
+  keyboard_class.lpfnWndProc = &KeyboardWindowProc;
   keyboard_class.hInstance = GetModuleHandleW(nullptr);
   keyboard_class.lpszClassName = OnScreenKeyboardManager::kKeyboardWindowClass;
   RegisterClassW(&keyboard_class);
