@@ -22,6 +22,7 @@
 #include "ui/control/list_container_element.h"
 #include "ui/control/option.h"
 #include "ui/control/progress.h"
+#include "ui/control/rich_edit.h"
 #include "ui/control/scroll_bar.h"
 #include "ui/control/skin_event_handler.h"
 #include "ui/control/slider.h"
@@ -469,6 +470,8 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new TreeNode();
   if (name == L"Combo")
     return new Combo();
+  if (name == L"RichEdit")
+    return new RichEdit();
   if (name == L"ScrollBar")
     return new ScrollBar();
   if (name == L"Slider")
