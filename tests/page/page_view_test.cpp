@@ -156,6 +156,9 @@ TEST(PageViewInput, PostFormSendsItsBodyAndPasswordsPaintAsBullets) {
   page.ClickAt(page.document->GetElementById("p"));
   page.Type(u"ab c");
   page.Paint();
+  // The button has its face (drawn through GDI+).
+  const Rect button = page.view.ElementRect(page.document->GetElementById("b"));
+  EXPECT_EQ(page.Pixel(button.x + 3, button.y + button.height / 2), 0xEFEFEFu);
   page.ClickAt(page.document->GetElementById("b"));
   ASSERT_EQ(page.delegate.navigations.size(), 1u);
   EXPECT_EQ(page.delegate.navigations[0].url, "http://host/dir/go");
