@@ -156,6 +156,9 @@ TEST(PageViewInput, PostFormSendsItsBodyAndPasswordsPaintAsBullets) {
   page.ClickAt(page.document->GetElementById("p"));
   page.Type(u"ab c");
   page.Paint();
+  // The button has its face (drawn through GDI+).
+  const Rect button = page.view.ElementRect(page.document->GetElementById("b"));
+  EXPECT_EQ(page.Pixel(button.x + 3, button.y + button.height / 2), 0xEFEFEFu);
   page.ClickAt(page.document->GetElementById("b"));
   ASSERT_EQ(page.delegate.navigations.size(), 1u);
   EXPECT_EQ(page.delegate.navigations[0].url, "http://host/dir/go");
@@ -368,6 +371,16 @@ TEST(PageViewHostile, DeepNestingAndHugeTextNeitherCrashNorHang) {
   EXPECT_GT(big.view.content_height(), 10000);
   big.view.KeyDown(VK_END, {});
   big.Paint();
+  // Heights that would add up past what an int holds end the document.
+  std::string tall;
+  for (int i = 0; i < 30000; ++i)
+    tall += "<div style='height: 99999px'>x</div>";
+  ViewFixture towering(tall, 300, 200);
+  EXPECT_GT(towering.view.content_height(), 60000000);
+  EXPECT_LT(towering.view.content_height(), 70000000);
+  towering.view.KeyDown(VK_END, {});
+  towering.Paint();
+
   const auto seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_LT(seconds, 60.0);

@@ -94,6 +94,16 @@ TEST(PageReader, HostileDocumentsStayWithinTheLimits) {
   ASSERT_TRUE(nested.GetElementById("after"));
   EXPECT_EQ(nested.GetElementById("after")->parent(), nested.body().get());
 
+  // Script may nest deeper than the reader does; reading it back is safe.
+  NodePtr chain = nested.body();
+  for (int i = 0; i < 200000; ++i)
+    chain = chain->AppendChild(nested.CreateElement("span"));
+  chain->SetTextContent("end");
+  EXPECT_NE(nested.body()->TextContent().find("end"), std::string::npos);
+  EXPECT_EQ(nested.QuerySelectorAll("span").size(), 200000u);
+  EXPECT_GT(nested.body()->InnerHtml().size(), 200000u * 13);
+  nested.body()->RemoveAllChildren();
+
   std::string many;
   for (std::size_t i = 0; i < Document::kMaxNodes + 1000; ++i)
     many += "<br>";

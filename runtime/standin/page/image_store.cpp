@@ -9,10 +9,6 @@
 
 namespace cef_standin::page {
 
-namespace {
-
-// Started on first use and never shut down: the runtime library may be
-// unloaded at process end, when GDI+ must not be shut down any more.
 void EnsureGdiplus() {
   static const bool started = [] {
     Gdiplus::GdiplusStartupInput input;
@@ -21,6 +17,8 @@ void EnsureGdiplus() {
   }();
   (void)started;
 }
+
+namespace {
 
 std::unique_ptr<Gdiplus::Bitmap> Decode(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > (64u << 20))

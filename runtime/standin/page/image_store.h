@@ -22,6 +22,11 @@ class Bitmap;
 
 namespace cef_standin::page {
 
+// Starts GDI+ for the page engine once a process (never shut down: the
+// runtime library may be unloaded at process end, when GDI+ must not be
+// shut down any more).
+void EnsureGdiplus();
+
 class ImageStore {
  public:
   // Pictures larger than this on either side are refused.

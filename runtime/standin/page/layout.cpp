@@ -19,6 +19,14 @@ bool IsCollapsible(char16_t c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
+// Documents end this far down at most, so that sums of heights stay far
+// from overflowing.
+constexpr long long kMaxExtent = 1 << 26;
+
+int Advance(int cursor, int by) {
+  return static_cast<int>(std::min<long long>(static_cast<long long>(cursor) + by, kMaxExtent));
+}
+
 FontKey FontOf(const ComputedStyle& style) {
   return {style.font_size, style.bold, style.italic, style.monospace};
 }
@@ -124,8 +132,10 @@ class Engine {
     }
     result_.content_height = LayoutBlock(*root, root_style, 0, 0, viewport_width, 0, items_);
     result_.items = std::move(items_);
-    for (const DisplayItem& item : result_.items)
+    for (const DisplayItem& item : result_.items) {
       result_.content_width = std::max(result_.content_width, item.rect.right());
+      result_.content_height = std::max(result_.content_height, item.rect.bottom());
+    }
     return std::move(result_);
   }
 
@@ -287,12 +297,14 @@ class Engine {
       if (!first_baseline)
         first_baseline = result.first_baseline;
       if (result.height > 0) {
-        cursor += result.height;
+        cursor = Advance(cursor, result.height);
         previous_margin = 0;
       }
       run.clear();
     };
     for (const NodePtr& child : element.children()) {
+      if (cursor >= kMaxExtent)
+        break;  // the document ends here
       if (child->IsText()) {
         run.push_back(child.get());
         continue;
@@ -316,7 +328,7 @@ class Engine {
       const int overlap = std::min(previous_margin, child_style.margin.top);
       cursor -= overlap;
       const std::size_t first_item = out.size();
-      cursor += LayoutBlock(*child, child_style, x, cursor, width, depth + 1, out);
+      cursor = Advance(cursor, LayoutBlock(*child, child_style, x, cursor, width, depth + 1, out));
       if (!first_baseline) {
         for (std::size_t i = first_item; i < out.size(); ++i) {
           if (out[i].kind == ItemKind::kText) {
@@ -517,6 +529,8 @@ class Engine {
     InlineResult result;
     int cursor = y;
     for (const Line& line : lines) {
+      if (cursor >= kMaxExtent)
+        break;
       // Vertical extent: text by its line height, boxes standing on the
       // baseline.
       int ascent = 0;
@@ -570,7 +584,7 @@ class Engine {
         }
         piece_x += piece.width;
       }
-      cursor += ascent + descent;
+      cursor = Advance(cursor, ascent + descent);
     }
     result.height = cursor - y;
     return result;

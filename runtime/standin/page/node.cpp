@@ -19,13 +19,17 @@ std::string Lower(std::string_view text) {
   return out;
 }
 
+// Without recursion: script can build trees of any depth.
 void AppendText(const Node& node, std::string& out) {
   if (node.IsText()) {
     out += node.data();
     return;
   }
-  for (const NodePtr& child : node.children())
-    AppendText(*child, out);
+  ForEachDescendant(node, [&out](const NodePtr& descendant) {
+    if (descendant->IsText())
+      out += descendant->data();
+    return true;
+  });
 }
 
 // The option a select shows: the last one marked selected, else the first.
@@ -134,7 +138,10 @@ NodePtr Node::AppendChild(NodePtr child) {
 }
 
 NodePtr Node::InsertBefore(NodePtr child, const Node* reference) {
-  if (!child || IsText() || child->IsInclusiveAncestorOf(this))
+  // A node without children can only be an ancestor of this one by being
+  // it: the walk up the tree is only needed for subtrees.
+  if (!child || IsText() || child.get() == this ||
+      (!child->children_.empty() && child->IsInclusiveAncestorOf(this)))
     return nullptr;
   if (reference == child.get())
     return child;

@@ -82,7 +82,10 @@ PageView::PageView(ViewDelegate* delegate)
       thread_id_(GetCurrentThreadId()),
       fonts_(std::make_unique<GdiFonts>()),
       images_(std::make_unique<ImageStore>()),
-      popup_(std::make_unique<SelectPopup>()) {}
+      popup_(std::make_unique<SelectPopup>()) {
+  // Controls, images and translucent fills paint through GDI+.
+  EnsureGdiplus();
+}
 
 PageView::~PageView() {
   if (document_) {
