@@ -58,9 +58,26 @@ class BrowserHandlerTest : public ::testing::Test {
       control_->Init();
     }));
   }
+  // The runtime reports a new browser of `handler`; TearDown closes it
+  // again unless the test did, so the process-wide browser count is left
+  // as found.
+  void Created(CefRefPtr<BrowserHandler> handler, CefRefPtr<CefBrowser> browser) {
+    created_.emplace_back(handler, browser);
+    handler->OnAfterCreated(browser);
+  }
   void TearDown() override {
+    Flush();
+    for (auto& [handler, browser] : created_) {
+      for (const CefRefPtr<CefBrowser>& open : handler->GetBrowserList()) {
+        if (open->IsSame(browser))
+          handler->OnBeforeClose(browser);
+      }
+    }
+    Flush();
     main_.RunAndWait([this] { control_.reset(); });
   }
+
+  std::vector<std::pair<CefRefPtr<BrowserHandler>, CefRefPtr<CefBrowser>>> created_;
 
   test::MainThreadForTest main_;
   std::unique_ptr<CefNativeControl> control_;
@@ -90,8 +107,8 @@ TEST_F(BrowserHandlerTest, CurrentBrowserFollowsCreationAndClosing) {
   CefRefPtr<test::FakeBrowser> newer = new test::FakeBrowser(2);
   const int32_t count = CefManager::GetInstance()->browser_count();
 
-  handler->OnAfterCreated(older);
-  handler->OnAfterCreated(newer);
+  Created(handler, older);
+  Created(handler, newer);
   Flush();
   EXPECT_EQ(handler->GetBrowser(), CefRefPtr<CefBrowser>(newer));
   EXPECT_EQ(handler->GetBrowserList().size(), 2u);
@@ -100,7 +117,7 @@ TEST_F(BrowserHandlerTest, CurrentBrowserFollowsCreationAndClosing) {
 
   // Closing an older browser leaves the current one alone.
   CefRefPtr<test::FakeBrowser> oldest = new test::FakeBrowser(3);
-  handler->OnAfterCreated(oldest);
+  Created(handler, oldest);
   Flush();
   handler->OnBeforeClose(newer);
   handler->OnBeforeClose(oldest);
@@ -120,7 +137,7 @@ TEST_F(BrowserHandlerTest, PopupsNeverOpenAndLoadInPlaceWhenTheControlAgrees) {
   CefRefPtr<BrowserHandler> lone = new BrowserHandler;
   EXPECT_TRUE(AskPopup(lone, L"http://a/next")) << "no browser yet: nothing, but no pop-up";
   CefRefPtr<test::FakeBrowser> browser = new test::FakeBrowser(1);
-  lone->OnAfterCreated(browser);
+  Created(lone, browser);
   Flush();
   EXPECT_TRUE(AskPopup(lone, L"http://a/next"));
   EXPECT_TRUE(AskPopup(lone, L""));
@@ -129,7 +146,7 @@ TEST_F(BrowserHandlerTest, PopupsNeverOpenAndLoadInPlaceWhenTheControlAgrees) {
   MakeControl();
   CefRefPtr<BrowserHandler> handler = control_->GetHandler();
   CefRefPtr<test::FakeBrowser> page = new test::FakeBrowser(2);
-  handler->OnAfterCreated(page);
+  Created(handler, page);
   Flush();
   std::vector<std::wstring> asked;
   bool accept = false;
@@ -159,8 +176,8 @@ TEST_F(BrowserHandlerTest, WorkBeforeCreationWaitsForTheFirstBrowser) {
 
   CefRefPtr<test::FakeBrowser> first = new test::FakeBrowser(1);
   CefRefPtr<test::FakeBrowser> second = new test::FakeBrowser(2);
-  handler->OnAfterCreated(first);
-  handler->OnAfterCreated(second);
+  Created(handler, first);
+  Created(handler, second);
   Flush();
   EXPECT_EQ(first->main_frame->loaded,
             (std::vector<std::wstring>{L"http://a/one", L"http://a/two"}));
@@ -202,7 +219,7 @@ TEST_F(BrowserHandlerTest, BridgeMessagesOfTheWrongShapeAreDropped) {
   MakeControl();
   CefRefPtr<BrowserHandler> handler = control_->GetHandler();
   CefRefPtr<test::FakeBrowser> browser = new test::FakeBrowser(1);
-  handler->OnAfterCreated(browser);
+  Created(handler, browser);
   Flush();
   std::vector<std::string> calls;
   ASSERT_TRUE(main_.RunAndWait([&] {

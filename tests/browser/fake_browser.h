@@ -53,7 +53,7 @@ class FakeBrowserHost : public CefBrowserHost {
   void CloseBrowser(bool force_close) override { closed += force_close ? 10 : 1; }
   bool TryCloseBrowser() override { return true; }
   void SetFocus(bool focus) override { focused = focus; }
-  CefWindowHandle GetWindowHandle() override { return nullptr; }
+  CefWindowHandle GetWindowHandle() override { return window; }
   CefWindowHandle GetOpenerWindowHandle() override { return nullptr; }
   CefRefPtr<CefClient> GetClient() override { return nullptr; }
   double GetZoomLevel() override { return 0; }
@@ -65,7 +65,7 @@ class FakeBrowserHost : public CefBrowserHost {
                     const CefPoint&) override {
     ++devtools_shown;
   }
-  void CloseDevTools() override {}
+  void CloseDevTools() override { --devtools_shown; }
   bool HasDevTools() override { return devtools_shown > 0; }
   void SetMouseCursorChangeDisabled(bool) override {}
   bool IsMouseCursorChangeDisabled() override { return false; }
@@ -86,6 +86,7 @@ class FakeBrowserHost : public CefBrowserHost {
   void SetAudioMuted(bool mute) override { muted = mute; }
   bool IsAudioMuted() override { return muted; }
 
+  HWND window = nullptr;
   int closed = 0;
   int devtools_shown = 0;
   bool focused = false;
