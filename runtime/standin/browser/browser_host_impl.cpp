@@ -2,7 +2,10 @@
 
 #include <utility>
 
+#include "base/util/string_util.h"
+
 #include "runtime/standin/browser/browser_registry.h"
+#include "runtime/standin/browser/download_manager.h"
 #include "runtime/standin/browser/browser_observations.h"
 #include "runtime/standin/browser/renderer_link.h"
 #include "runtime/standin/browser/request_impl.h"
@@ -15,6 +18,9 @@
 namespace cef_standin {
 
 namespace {
+
+// The developer tools show this many of the latest console messages.
+constexpr size_t kMaxConsoleLines = 200;
 
 // Redirects beyond this many end the navigation, as in browsers.
 constexpr int kMaxRedirects = 20;
@@ -146,8 +152,7 @@ CefRefPtr<FrameHostImpl> BrowserHostImpl::MainFrame() {
   return main_frame_;
 }
 
-CefRefPtr<CefFrame> BrowserHostImpl::GetFrame(const CefString& name) {
-  const std::wstring wanted = name.ToWString();
+CefRefPtr<FrameHostImpl> BrowserHostImpl::FindFrameByName(const std::wstring& wanted) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (wanted.empty())
     return main_frame_;
@@ -274,7 +279,7 @@ bool BrowserHostImpl::AskBeforeBrowse(const CefRefPtr<FrameHostImpl>& frame,
   CefRefPtr<CefRequestHandler> handler = client_ ? client_->GetRequestHandler() : nullptr;
   if (!handler)
     return true;
-  CefRefPtr<CefRequest> request = RequestImpl::ForNavigation(params);
+  CefRefPtr<CefRequest> request = RequestImpl::ForNavigation(params, frame->IsMain());
   const bool cancel =
       handler->OnBeforeBrowse(this, frame.get(), request, params.user_gesture, is_redirect);
   if (cancel)
@@ -384,7 +389,7 @@ void BrowserHostImpl::OnResponse(int64 frame_id, uint64_t load_id, LoadResult re
   }
   if (result.attachment || !IsRenderable(result.mime_type)) {
     const std::wstring url = load.params.url;
-    RuntimeContext::Get().downloads().Start(this, url, std::move(result));
+    DownloadManager::Start(this, url, std::move(result));
     // The navigation became a download: the page stays, the client hears
     // of an aborted navigation.
     FailLoad(frame_id, net_error::kAborted, url, false);
@@ -424,6 +429,7 @@ void BrowserHostImpl::Commit(int64 frame_id, FrameLoad* load, LoadResult result)
     std::lock_guard<std::mutex> lock(mutex_);
     can_go_back_ = history_.CanGoBack();
     can_go_forward_ = history_.CanGoForward();
+    history_length_ = history_.Count();
   }
   has_document_ = true;
   if (frame->IsMain()) {
@@ -591,13 +597,11 @@ void BrowserHostImpl::OnConsoleMessage(int level,
   if (!handled)
     RuntimeContext::Get().log().Info(L"Console: \"" + text + L"\", source: " + source + L" (" +
                                      std::to_wstring(line) + L")");
-  CefRefPtr<BrowserHostImpl> devtools;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    devtools = devtools_;
-  }
-  if (devtools)
-    RuntimeContext::Get().devtools().AddConsoleMessage(devtools, text);
+  console_log_.push_back(text);
+  if (console_log_.size() > kMaxConsoleLines)
+    console_log_.erase(console_log_.begin());
+  if (HasDevTools())
+    RefreshDevTools();
 }
 
 void BrowserHostImpl::OnRendererMessage(int64 frame_id, CefRefPtr<CefProcessMessage> message) {
@@ -632,6 +636,11 @@ void BrowserHostImpl::OnRendererTerminated() {
   EndLoadingIfIdle();
   if (CefRefPtr<CefRequestHandler> handler = client_ ? client_->GetRequestHandler() : nullptr)
     handler->OnRenderProcessTerminated(this, TS_PROCESS_CRASHED);
+}
+
+int BrowserHostImpl::HistoryLength() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return history_length_ > 0 ? history_length_ : 1;
 }
 
 bool BrowserHostImpl::IsIdle() {

@@ -49,7 +49,7 @@ struct DocumentReady {
 // the UI thread.
 class BrowserHostImpl : public CefBrowser,
                         public CefBrowserHost,
-                        private BrowserWindowDelegate {
+                        public BrowserWindowDelegate {
  public:
   struct CreateParams {
     CefWindowInfo window_info;
@@ -80,15 +80,22 @@ class BrowserHostImpl : public CefBrowser,
   void OnCursorChanged(BrowserWindow::Cursor cursor);
   // The renderer was made to stop (a test's crash): every page is gone.
   void OnRendererTerminated();
+  // UI thread: the browser ends now; OnBeforeClose is its last callback.
+  void DestroyBrowser();
 
   CefRefPtr<FrameHostImpl> FindFrame(int64 frame_id);
   CefRefPtr<FrameHostImpl> MainFrame();
+  // The frame named so, the main frame for an empty name; null when none.
+  CefRefPtr<FrameHostImpl> FindFrameByName(const std::wstring& name);
+  void GetFrameNames(std::vector<CefString>& names);
+  // Developer tools: the tools browser was closed.
+  void DevToolsClosed(BrowserHostImpl* devtools);
   CefRefPtr<CefClient> client() const { return client_; }
   bool windowless() const { return windowless_; }
   BrowserWindow* window() { return window_.get(); }
   bool closed() const { return closed_; }
   bool IsIdle();
-  std::wstring devtools_of_url();
+  int HistoryLength();
 
   // CefBrowser
   CefRefPtr<CefBrowserHost> GetHost() override { return this; }
@@ -98,7 +105,6 @@ class BrowserHostImpl : public CefBrowser,
   void GoForward() override;
   bool IsLoading() override { return loading_; }
   void Reload() override;
-  void ReloadIgnoreCache() override { Reload(); }
   void StopLoad() override;
   int GetIdentifier() override { return id_; }
   bool IsSame(CefRefPtr<CefBrowser> that) override;
@@ -107,10 +113,8 @@ class BrowserHostImpl : public CefBrowser,
   CefRefPtr<CefFrame> GetMainFrame() override { return MainFrame(); }
   CefRefPtr<CefFrame> GetFocusedFrame() override { return MainFrame(); }
   CefRefPtr<CefFrame> GetFrame(int64 identifier) override { return FindFrame(identifier); }
-  CefRefPtr<CefFrame> GetFrame(const CefString& name) override;
   size_t GetFrameCount() override;
   void GetFrameIdentifiers(std::vector<int64>& identifiers) override;
-  void GetFrameNames(std::vector<CefString>& names) override;
 
   // CefBrowserHost
   CefRefPtr<CefBrowser> GetBrowser() override { return this; }
@@ -119,17 +123,22 @@ class BrowserHostImpl : public CefBrowser,
   void SetFocus(bool focus) override;
   CefWindowHandle GetWindowHandle() override;
   CefWindowHandle GetOpenerWindowHandle() override { return opener_window_; }
-  bool HasView() override { return !windowless_; }
   CefRefPtr<CefClient> GetClient() override { return client_; }
+  double GetZoomLevel() override { return 0; }
+  void SetZoomLevel(double) override {}
+  void StartDownload(const CefString& url) override;
   void ShowDevTools(const CefWindowInfo& window_info,
                     CefRefPtr<CefClient> client,
                     const CefBrowserSettings& settings,
                     const CefPoint& inspect_element_at) override;
   void CloseDevTools() override;
   bool HasDevTools() override;
+  void SetMouseCursorChangeDisabled(bool disabled) override { cursor_change_disabled_ = disabled; }
+  bool IsMouseCursorChangeDisabled() override { return cursor_change_disabled_; }
   bool IsWindowRenderingDisabled() override { return windowless_; }
   void WasResized() override;
   void WasHidden(bool hidden) override;
+  void NotifyScreenInfoChanged() override {}
   void Invalidate(PaintElementType type) override;
   void SendKeyEvent(const CefKeyEvent& event) override;
   void SendMouseClickEvent(const CefMouseEvent& event,
@@ -140,6 +149,9 @@ class BrowserHostImpl : public CefBrowser,
   void SendMouseWheelEvent(const CefMouseEvent& event, int delta_x, int delta_y) override;
   void SendFocusEvent(bool set_focus) override;
   void SendCaptureLostEvent() override;
+  void NotifyMoveOrResizeStarted() override {}
+  int GetWindowlessFrameRate() override { return 30; }
+  void SetWindowlessFrameRate(int) override {}
   void SetAudioMuted(bool mute) override;
   bool IsAudioMuted() override { return audio_muted_; }
 
@@ -169,8 +181,9 @@ class BrowserHostImpl : public CefBrowser,
                        const NavigationParams& params,
                        bool is_redirect);
   void DropChildFrames(int64 parent_id);
-  // Closing, UI thread.
-  void DestroyBrowser();
+  // Developer tools, UI thread: shows the page's elements and console in
+  // the tools browser.
+  void RefreshDevTools();
 
   // BrowserWindowDelegate, UI thread.
   void OnWindowMouse(const MouseInput& input) override;
@@ -196,18 +209,22 @@ class BrowserHostImpl : public CefBrowser,
   CefRefPtr<BrowserHostImpl> devtools_;               // guarded by mutex_
   bool can_go_back_ = false;                          // guarded by mutex_
   bool can_go_forward_ = false;                       // guarded by mutex_
+  int history_length_ = 0;                            // guarded by mutex_
 
   std::atomic<bool> loading_{false};
   std::atomic<bool> has_document_{false};
   std::atomic<bool> audio_muted_{false};
   std::atomic<bool> close_requested_{false};
   std::atomic<bool> closed_{false};
+  std::atomic<bool> cursor_change_disabled_{false};
 
   // UI thread only.
   NavigationHistory history_;
   std::map<int64, FrameLoad> loads_;
   uint64_t next_load_id_ = 1;
   std::wstring last_title_;
+  std::vector<std::wstring> console_log_;
+  bool devtools_refresh_pending_ = false;
   int view_width_ = 0;
   int view_height_ = 0;
 

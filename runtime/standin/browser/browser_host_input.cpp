@@ -3,6 +3,7 @@
 
 #include "runtime/standin/browser/browser_host_impl.h"
 #include "runtime/standin/browser/browser_observations.h"
+#include "runtime/standin/browser/download_manager.h"
 #include "runtime/standin/browser/renderer_link.h"
 #include "runtime/standin/runtime_context.h"
 
@@ -138,7 +139,7 @@ void BrowserHostImpl::SendMouseWheelEvent(const CefMouseEvent& event, int delta_
   const int x = event.x;
   const int y = event.y;
   const uint32_t modifiers = event.modifiers;
-  RunOnUi([=] { OnWindowWheel(x, y, delta_x, delta_y, modifiers); });
+  RunOnUi([=, this] { OnWindowWheel(x, y, delta_x, delta_y, modifiers); });
 }
 
 void BrowserHostImpl::SendFocusEvent(bool set_focus) {
@@ -154,6 +155,12 @@ void BrowserHostImpl::SendCaptureLostEvent() {
 void BrowserHostImpl::SetAudioMuted(bool mute) {
   audio_muted_ = mute;
   renderer_link::SetAudioMuted(id_, mute);
+}
+
+void BrowserHostImpl::StartDownload(const CefString& url) {
+  const std::wstring address = url.ToWString();
+  CefRefPtr<BrowserHostImpl> self(this);
+  RunOnUi([self, address] { DownloadManager::StartFromUrl(self, address); });
 }
 
 // Window input, UI thread.

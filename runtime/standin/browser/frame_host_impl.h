@@ -4,6 +4,7 @@
 #include <string>
 
 #include "runtime/include/cef_frame.h"
+#include "runtime/include/cef_v8.h"
 
 namespace cef_standin {
 
@@ -17,25 +18,13 @@ class FrameHostImpl : public CefFrame {
   FrameHostImpl(BrowserHostImpl* browser, int64 identifier, int64 parent_id, std::wstring name);
 
   void SetUrl(const std::wstring& url);
+  // Runs script in the frame's page, as the runtime's ExecuteJavaScript.
+  void ExecuteJavaScript(const std::wstring& code, const std::wstring& script_url, int start_line);
   // The frame left the page, or its browser closed.
   void Detach();
   int64 parent_id() const { return parent_id_; }
 
   bool IsValid() override;
-  void Undo() override {}
-  void Redo() override {}
-  void Cut() override {}
-  void Copy() override {}
-  void Paste() override {}
-  void Delete() override {}
-  void SelectAll() override {}
-  void ViewSource() override {}
-  void GetSource(CefRefPtr<CefStringVisitor> visitor) override;
-  void GetText(CefRefPtr<CefStringVisitor> visitor) override;
-  void LoadRequest(CefRefPtr<CefRequest> request) override;
-  void LoadURL(const CefString& url) override;
-  void LoadString(const CefString& string_val, const CefString& url) override;
-  void ExecuteJavaScript(const CefString& code, const CefString& script_url, int start_line) override;
   bool IsMain() override { return parent_id_ == 0; }
   bool IsFocused() override;
   CefString GetName() override { return name_; }
@@ -45,9 +34,7 @@ class FrameHostImpl : public CefFrame {
   CefRefPtr<CefBrowser> GetBrowser() override;
   // Script contexts live in the renderer only.
   CefRefPtr<CefV8Context> GetV8Context() override { return nullptr; }
-  void VisitDOM(CefRefPtr<CefDOMVisitor> visitor) override;
-  CefRefPtr<CefURLRequest> CreateURLRequest(CefRefPtr<CefRequest> request,
-                                            CefRefPtr<CefURLRequestClient> client) override;
+  void LoadURL(const CefString& url) override;
   void SendProcessMessage(CefProcessId target_process,
                           CefRefPtr<CefProcessMessage> message) override;
 

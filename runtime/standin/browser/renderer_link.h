@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "runtime/include/cef_process_message.h"
@@ -43,5 +44,10 @@ void Wheel(int browser_id, int x, int y, int delta_x, int delta_y);
 void Key(int browser_id, const BrowserWindowDelegate::KeyInput& input);
 void Focus(int browser_id, bool focused);
 void SetAudioMuted(int browser_id, bool muted);
+// The main frame's elements as indented text, for the developer tools;
+// `done` runs on the renderer thread.
+void DescribeDocument(int browser_id, std::function<void(std::wstring)> done);
+// The renderer stops as if it crashed: every page is gone until reloaded.
+void Crash();
 
 }  // namespace cef_standin::renderer_link
