@@ -217,8 +217,10 @@ class TreeBuilder {
       case Token::Kind::kText:
         // Collected until the next tag, so that text broken up by stray
         // '<' still becomes one node without quadratic appends.
-        if (pending_text_.size() + token.text.size() <= Document::kMaxTextBytes)
-          pending_text_ += token.text;
+        pending_text_.append(
+            token.text, 0,
+            std::min(token.text.size(), Document::kMaxTextBytes - std::min(Document::kMaxTextBytes,
+                                                                           pending_text_.size())));
         break;
       case Token::Kind::kStart:
         FlushText();

@@ -203,6 +203,14 @@ void ApplyTagDefaults(std::string_view tag, ComputedStyle& style) {
   }
   if (tag == "pre" || tag == "textarea")
     style.preformatted = true;
+  if (tag == "input" || tag == "button" || tag == "select" || tag == "textarea") {
+    // Controls draw their own text in a smaller face, as browsers do.
+    style.font_size = 13;
+    style.bold = false;
+    style.underline = false;
+    style.color = 0xFF000000;
+    style.text_align = TextAlign::kLeft;
+  }
   if (tag == "th")
     style.text_align = TextAlign::kCenter;
   for (const Heading& heading : kHeadings) {
@@ -463,16 +471,24 @@ ComputedStyle ComputeStyle(const ComputedStyle& parent,
       style.preformatted = value == "pre" || value == "pre-wrap";
     } else if (name == "margin") {
       ApplyEdges(value, style.font_size, containing_width, style.margin);
+      const std::vector<std::string_view> words = SplitWords(value);
+      const std::size_t count = words.size();
+      if (count >= 1 && count <= 4) {
+        style.margin_right_auto = words[count >= 2 ? 1 : 0] == "auto";
+        style.margin_left_auto = words[count == 4 ? 3 : count >= 2 ? 1 : 0] == "auto";
+      }
     } else if (name == "padding") {
       ApplyEdges(value, style.font_size, containing_width, style.padding);
     } else if (name == "margin-top") {
       ApplyEdge(value, style.font_size, containing_width, style.margin.top);
     } else if (name == "margin-right") {
       ApplyEdge(value, style.font_size, containing_width, style.margin.right);
+      style.margin_right_auto = value == "auto";
     } else if (name == "margin-bottom") {
       ApplyEdge(value, style.font_size, containing_width, style.margin.bottom);
     } else if (name == "margin-left") {
       ApplyEdge(value, style.font_size, containing_width, style.margin.left);
+      style.margin_left_auto = value == "auto";
     } else if (name == "padding-top") {
       ApplyEdge(value, style.font_size, containing_width, style.padding.top);
     } else if (name == "padding-right") {

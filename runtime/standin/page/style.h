@@ -76,6 +76,9 @@ struct ComputedStyle {
   bool preformatted = false;
   TextAlign text_align = TextAlign::kLeft;
   Edges margin;
+  // "margin: 0 auto" and the like: the block is centred when it has a width.
+  bool margin_left_auto = false;
+  bool margin_right_auto = false;
   Edges padding;
   // Width and height of the content box; auto when unset.
   Length width;
