@@ -123,8 +123,7 @@ bool DictionaryValueImpl::SetString(const CefString& key, const CefString& value
   return Store(key, std::move(stored));
 }
 
-bool DictionaryValueImpl::SetDictionary(const CefString& key,
-                                        CefRefPtr<CefDictionaryValue> value) {
+bool DictionaryValueImpl::SetDictionary(const CefString& key, CefRefPtr<CefDictionaryValue> value) {
   if (!value || value.get() == this)
     return false;
   Value stored;

@@ -17,7 +17,7 @@ CefRefPtr<RendererBrowser> RendererBrowser::Create(int identifier, int child_fra
 }
 
 CefRefPtr<RendererBrowser> RendererBrowser::CreateWithMainFrame(int identifier,
-                                                               int64 main_frame_id) {
+                                                                int64 main_frame_id) {
   CefRefPtr<RendererBrowser> browser = new RendererBrowser(identifier);
   browser->frames_.push_back(new RendererFrame(browser, main_frame_id, nullptr, std::wstring()));
   return browser;

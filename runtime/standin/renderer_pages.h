@@ -7,6 +7,7 @@
 #include "runtime/include/cef_render_process_handler.h"
 #include "runtime/standin/browser/browser_window.h"
 #include "runtime/standin/browser/renderer_link.h"
+#include "runtime/standin/frame_page.h"
 #include "runtime/standin/renderer_browser.h"
 
 namespace cef_standin {
@@ -16,7 +17,7 @@ namespace cef_standin {
 // pages, destruction. Each step tells the application's render process
 // handler what happened, as a renderer does. Renderer thread only; false
 // or null for unknown browsers and frames.
-class RendererPages {
+class RendererPages : public FramePageHost {
  public:
   // Frames a test may ask for in one browser.
   static constexpr int kMaxChildFrames = 100;
@@ -76,7 +77,36 @@ class RendererPages {
     int height = 0;
     bool muted = false;
     bool focused = false;
+    bool paint_pending = false;
+    // The frame that takes typed keys: the last one clicked.
+    int64 input_frame = 0;
   };
+
+  // FramePageHost
+  void OnPageNavigate(int64 frame_id, const page::NavigationRequest& request) override;
+  void OnPageFocusChanged(int64 frame_id, const page::NodePtr& node) override;
+  void OnPageCursor(int64 frame_id, page::CursorKind cursor) override;
+  void OnPageInvalidated(int64 frame_id) override;
+  void OnPageNeedsImages(int64 frame_id, const std::vector<std::string>& urls) override;
+  void OnPageFileChooser(int64 frame_id, const page::NodePtr& input) override;
+
+  // The browser of a frame of any browser; 0 when none has it.
+  int BrowserOfFrame(int64 frame_id) const;
+  void ReportReadyWhenLoaded(int browser_id, int64 frame_id);
+  // The frame whose view is under a point of the main view, with the
+  // point made relative to it.
+  CefRefPtr<RendererFrame> FrameAt(int browser_id, int* x, int* y);
+  CefRefPtr<RendererFrame> InputFrame(int browser_id);
+  void SchedulePaint(int browser_id);
+  // A right click at (x, y) of the frame's view, (window_x, window_y) of
+  // the window: the browser process runs the context menu.
+  void ShowContextMenu(int browser_id,
+                       const CefRefPtr<RendererFrame>& frame,
+                       int x,
+                       int y,
+                       int window_x,
+                       int window_y);
+  void Tick();
 
   void ContinueLoad(int browser_id, int64 frame_id, uint64_t load_id);
   void OnSubresource(int browser_id,
@@ -84,6 +114,11 @@ class RendererPages {
                      uint64_t load_id,
                      const std::string& url,
                      std::string bytes);
+  void OnImage(int64 frame_id,
+               uint64_t load_id,
+               const std::string& url,
+               std::string bytes,
+               bool ok);
   void RemoveChildFrames(const CefRefPtr<RendererBrowser>& browser,
                          const CefRefPtr<RendererFrame>& frame);
   void Paint(int browser_id);
@@ -91,6 +126,7 @@ class RendererPages {
   CefRefPtr<CefRenderProcessHandler> handler_;
   std::map<int, CefRefPtr<RendererBrowser>> browsers_;
   std::map<int, Hosted> hosted_;
+  bool ticking_ = false;
 };
 
 }  // namespace cef_standin

@@ -210,7 +210,11 @@ size_t NavigationCount() {
   return BrowserObservations::Get().Navigations().size();
 }
 
-int GetNavigation(size_t index, int* browser_id, cef_string_t* url, int* is_redirect, int* refused) {
+int GetNavigation(size_t index,
+                  int* browser_id,
+                  cef_string_t* url,
+                  int* is_redirect,
+                  int* refused) {
   const auto navigations = BrowserObservations::Get().Navigations();
   if (index >= navigations.size())
     return 0;

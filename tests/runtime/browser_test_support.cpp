@@ -63,8 +63,7 @@ bool BrowserTest::WaitForEvent(const CefRefPtr<RecordingClient>& client,
 }
 
 bool BrowserTest::WaitIdle(const CefRefPtr<CefBrowser>& browser, DWORD timeout_ms) {
-  return test::PumpUntil([&] { return probe_.BrowserIdle(browser->GetIdentifier()); },
-                         timeout_ms);
+  return test::PumpUntil([&] { return probe_.BrowserIdle(browser->GetIdentifier()); }, timeout_ms);
 }
 
 }  // namespace browser_test

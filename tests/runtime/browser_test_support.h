@@ -38,7 +38,7 @@ class RecordingClient : public CefClient,
   enum class Dialogs { kRuntime, kSuppress, kAnswerOk };
   Dialogs dialogs = Dialogs::kSuppress;
   std::wstring prompt_answer;
-  int64 quota_limit = -1;  // -1: OnQuotaRequest not handled
+  int64 quota_limit = -1;      // -1: OnQuotaRequest not handled
   std::wstring download_path;  // empty: downloads are not started
   bool cancel_download_on_first_update = false;
 
@@ -54,7 +54,7 @@ class RecordingClient : public CefClient,
                      CefRefPtr<CefFrame>,
                      const CefString& target_url,
                      const CefString& target_frame_name,
-                     WindowOpenDisposition,
+                     CefLifeSpanHandler::WindowOpenDisposition,
                      bool user_gesture,
                      const CefPopupFeatures&,
                      CefWindowInfo&,
@@ -112,8 +112,9 @@ class RecordingClient : public CefClient,
     Record(L"OnLoadError " + FrameName(frame) + L" " + std::to_wstring(error_code) + L" " +
            error_text.ToWString() + L" " + failed_url.ToWString());
   }
-  void OnAddressChange(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame> frame, const CefString& url)
-      override {
+  void OnAddressChange(CefRefPtr<CefBrowser>,
+                       CefRefPtr<CefFrame> frame,
+                       const CefString& url) override {
     Record(L"OnAddressChange " + FrameName(frame) + L" " + url.ToWString());
   }
   void OnTitleChange(CefRefPtr<CefBrowser>, const CefString& title) override {
@@ -134,8 +135,8 @@ class RecordingClient : public CefClient,
                       bool user_gesture,
                       bool is_redirect) override {
     const std::wstring url = request->GetURL().ToWString();
-    Record(L"OnBeforeBrowse " + FrameName(frame) + L" " + request->GetMethod().ToWString() +
-           L" " + url + L" gesture=" + Flag(user_gesture) + L" redirect=" + Flag(is_redirect));
+    Record(L"OnBeforeBrowse " + FrameName(frame) + L" " + request->GetMethod().ToWString() + L" " +
+           url + L" gesture=" + Flag(user_gesture) + L" redirect=" + Flag(is_redirect));
     return cancel_navigation && cancel_navigation(url, is_redirect);
   }
   bool OnQuotaRequest(CefRefPtr<CefBrowser>,
@@ -189,8 +190,10 @@ class RecordingClient : public CefClient,
       callback->Cancel();
   }
 
-  bool OnPreKeyEvent(CefRefPtr<CefBrowser>, const CefKeyEvent& event, CefEventHandle, bool*)
-      override {
+  bool OnPreKeyEvent(CefRefPtr<CefBrowser>,
+                     const CefKeyEvent& event,
+                     CefEventHandle,
+                     bool*) override {
     if (event.type == KEYEVENT_RAWKEYDOWN)
       Record(L"OnPreKeyEvent " + std::to_wstring(event.windows_key_code));
     return false;
@@ -280,7 +283,7 @@ class BrowserTest : public ::testing::Test {
   // The local web server's port, from the test command; 0 without one.
   static int ServerPort() {
     wchar_t value[16] = {};
-    return GetEnvironmentVariableW(L"QEL_TEST_SERVER_PORT", value, 16) ? _wtoi(value) : 0;
+    return GetEnvironmentVariableW(L"QEL_WEB_PORT", value, 16) ? _wtoi(value) : 0;
   }
   static std::wstring Server() { return L"http://127.0.0.1:" + std::to_wstring(ServerPort()); }
 
@@ -289,8 +292,7 @@ class BrowserTest : public ::testing::Test {
 
   // A windowed browser in the test window, with `client`; waits for
   // OnAfterCreated.
-  CefRefPtr<CefBrowser> CreateBrowser(CefRefPtr<RecordingClient> client,
-                                      const std::wstring& url);
+  CefRefPtr<CefBrowser> CreateBrowser(CefRefPtr<RecordingClient> client, const std::wstring& url);
   // Pumps until the client saw `event`.
   bool WaitForEvent(const CefRefPtr<RecordingClient>& client,
                     const std::wstring& event,

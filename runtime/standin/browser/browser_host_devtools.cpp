@@ -28,8 +28,7 @@ std::wstring Escape(const std::wstring& text) {
 }
 
 std::string Base64(const std::string& bytes) {
-  static const char kDigits[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
   size_t i = 0;
   for (; i + 2 < bytes.size(); i += 3) {
@@ -129,10 +128,10 @@ void BrowserHostImpl::RefreshDevTools() {
           }
           if (!devtools || devtools->closed())
             return;
-          std::wstring page =
-              L"<html><head><title>Developer Tools - " + Escape(self->MainFrame()->GetURL()) +
-              L"</title></head><body><h3>Elements</h3><pre>" + Escape(elements) +
-              L"</pre><h3>Console</h3>";
+          std::wstring page = L"<html><head><title>Developer Tools - " +
+                              Escape(self->MainFrame()->GetURL()) +
+                              L"</title></head><body><h3>Elements</h3><pre>" + Escape(elements) +
+                              L"</pre><h3>Console</h3>";
           for (const std::wstring& line : self->console_log_)
             page += L"<p>" + Escape(line) + L"</p>";
           page += L"</body></html>";

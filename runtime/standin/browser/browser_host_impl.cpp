@@ -4,9 +4,9 @@
 
 #include "base/util/string_util.h"
 
+#include "runtime/standin/browser/browser_observations.h"
 #include "runtime/standin/browser/browser_registry.h"
 #include "runtime/standin/browser/download_manager.h"
-#include "runtime/standin/browser/browser_observations.h"
 #include "runtime/standin/browser/renderer_link.h"
 #include "runtime/standin/browser/request_impl.h"
 #include "runtime/standin/function_task.h"
@@ -294,8 +294,7 @@ void BrowserHostImpl::Navigate(int64 frame_id, NavigationParams params) {
   frame_id = frame->GetIdentifier();
   const ParsedUrl url = ParseUrl(params.url);
   if (!url.valid) {
-    RuntimeContext::Get().log().Warning(L"Navigation to an invalid address refused: " +
-                                        params.url);
+    RuntimeContext::Get().log().Warning(L"Navigation to an invalid address refused: " + params.url);
     return;
   }
   params.url = url.Spec();
@@ -334,8 +333,8 @@ void BrowserHostImpl::StartRequest(int64 frame_id, FrameLoad* load) {
   request.referrer = load->params.referrer;
   CefRefPtr<BrowserHostImpl> self(this);
   const uint64_t load_id = load->load_id;
-  load->cancel = RuntimeContext::Get().network().Load(
-      request, [self, frame_id, load_id](LoadResult result) {
+  load->cancel =
+      RuntimeContext::Get().network().Load(request, [self, frame_id, load_id](LoadResult result) {
         RuntimeContext::Get().PostTask(
             TID_UI, MakeTask([self, frame_id, load_id, result = std::move(result)]() mutable {
               self->OnResponse(frame_id, load_id, std::move(result));
@@ -437,8 +436,7 @@ void BrowserHostImpl::Commit(int64 frame_id, FrameLoad* load, LoadResult result)
       display->OnAddressChange(this, frame.get(), params.url);
   }
   if (CefRefPtr<CefLoadHandler> handler = client_ ? client_->GetLoadHandler() : nullptr) {
-    handler->OnLoadStart(this, frame.get(),
-                         static_cast<cef_transition_type_t>(params.transition));
+    handler->OnLoadStart(this, frame.get(), static_cast<cef_transition_type_t>(params.transition));
   }
   auto current = loads_.find(frame_id);
   if (closed_ || current == loads_.end() || current->second.load_id != load->load_id)
@@ -454,10 +452,8 @@ void BrowserHostImpl::Commit(int64 frame_id, FrameLoad* load, LoadResult result)
   renderer_link::Commit(std::move(commit));
 }
 
-void BrowserHostImpl::FailLoad(int64 frame_id,
-                               int error,
-                               const std::wstring& url,
-                               bool show_error_page) {
+// `url` is a copy: callers pass the address of the load this ends.
+void BrowserHostImpl::FailLoad(int64 frame_id, int error, std::wstring url, bool show_error_page) {
   auto found = loads_.find(frame_id);
   if (found == loads_.end())
     return;
@@ -509,8 +505,8 @@ void BrowserHostImpl::OnDocumentReady(int64 frame_id,
   // Child frames load now; the frame's own load ends with the last of them.
   std::vector<std::pair<int64, NavigationParams>> children;
   for (const DocumentReady::ChildFrame& child : ready.child_frames) {
-    CefRefPtr<FrameHostImpl> child_frame = new FrameHostImpl(this, child.identifier, frame_id,
-                                                             child.name);
+    CefRefPtr<FrameHostImpl> child_frame =
+        new FrameHostImpl(this, child.identifier, frame_id, child.name);
     child_frame->SetUrl(L"about:blank");
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -592,8 +588,8 @@ void BrowserHostImpl::OnConsoleMessage(int level,
                                        int line) {
   bool handled = false;
   if (CefRefPtr<CefDisplayHandler> display = client_ ? client_->GetDisplayHandler() : nullptr)
-    handled = display->OnConsoleMessage(this, static_cast<cef_log_severity_t>(level), text,
-                                        source, line);
+    handled =
+        display->OnConsoleMessage(this, static_cast<cef_log_severity_t>(level), text, source, line);
   if (!handled)
     RuntimeContext::Get().log().Info(L"Console: \"" + text + L"\", source: " + source + L" (" +
                                      std::to_wstring(line) + L")");

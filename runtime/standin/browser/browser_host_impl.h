@@ -47,9 +47,7 @@ struct DocumentReady {
 // client, which all run on the runtime's UI thread. The public CEF
 // methods may be called on any thread; what changes state is posted to
 // the UI thread.
-class BrowserHostImpl : public CefBrowser,
-                        public CefBrowserHost,
-                        public BrowserWindowDelegate {
+class BrowserHostImpl : public CefBrowser, public CefBrowserHost, public BrowserWindowDelegate {
  public:
   struct CreateParams {
     CefWindowInfo window_info;
@@ -175,7 +173,7 @@ class BrowserHostImpl : public CefBrowser,
   void StartRequest(int64 frame_id, FrameLoad* load);
   void OnResponse(int64 frame_id, uint64_t load_id, LoadResult result);
   void Commit(int64 frame_id, FrameLoad* load, LoadResult result);
-  void FailLoad(int64 frame_id, int error, const std::wstring& url, bool show_error_page);
+  void FailLoad(int64 frame_id, int error, std::wstring url, bool show_error_page);
   void FinishFrame(int64 frame_id);
   bool AskBeforeBrowse(const CefRefPtr<FrameHostImpl>& frame,
                        const NavigationParams& params,
@@ -200,7 +198,7 @@ class BrowserHostImpl : public CefBrowser,
   const bool windowless_;
   const bool is_popup_;
   CefWindowHandle opener_window_ = nullptr;
-  CefRefPtr<BrowserHostImpl> inspected_;  // developer tools only
+  CefRefPtr<BrowserHostImpl> inspected_;   // developer tools only
   std::unique_ptr<BrowserWindow> window_;  // windowed browsers; UI thread
 
   std::mutex mutex_;

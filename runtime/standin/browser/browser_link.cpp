@@ -4,6 +4,7 @@
 
 #include "runtime/standin/browser/browser_observations.h"
 #include "runtime/standin/browser/browser_registry.h"
+#include "runtime/standin/browser/file_dialog.h"
 #include "runtime/standin/browser/page_dialogs.h"
 #include "runtime/standin/browser/pending_answer.h"
 #include "runtime/standin/browser/popup_opener.h"
@@ -44,8 +45,7 @@ void Navigate(int browser_id,
   if (!user_gesture)
     params.transition |= 0x40000000;  // TT_CLIENT_REDIRECT_FLAG: script moved on by itself
   params.user_gesture = user_gesture;
-  params.commit =
-      replace ? NavigationHistory::Commit::kReplace : NavigationHistory::Commit::kAdd;
+  params.commit = replace ? NavigationHistory::Commit::kReplace : NavigationHistory::Commit::kAdd;
   Navigate(browser_id, frame_id, std::move(params));
 }
 
@@ -112,6 +112,17 @@ void RendererTerminated(int browser_id) {
   WithBrowser(browser_id, [](BrowserHostImpl& browser) { browser.OnRendererTerminated(); });
 }
 
+void ContextMenu(int browser_id, const ContextMenuInfo& info) {
+  WithBrowser(browser_id, [info](BrowserHostImpl& browser) { RunContextMenu(browser, info); });
+}
+
+void ChooseFile(int browser_id, std::function<void(std::wstring path)> done) {
+  auto answer = [done](std::wstring path) {
+    RuntimeContext::Get().PostTask(TID_RENDERER, MakeTask([done, path] { done(path); }), 0);
+  };
+  WithBrowser(browser_id, [answer](BrowserHostImpl& browser) { RunFileDialog(browser, answer); });
+}
+
 bool OpenPopup(int browser_id,
                int64 frame_id,
                const std::wstring& url,
@@ -149,8 +160,7 @@ void RequestQuota(int browser_id,
                   std::function<void(bool granted)> done) {
   WithBrowser(browser_id, [=](BrowserHostImpl& browser) {
     AskQuota(browser, origin, bytes, [done](bool granted) {
-      RuntimeContext::Get().PostTask(TID_RENDERER, MakeTask([done, granted] { done(granted); }),
-                                     0);
+      RuntimeContext::Get().PostTask(TID_RENDERER, MakeTask([done, granted] { done(granted); }), 0);
     });
   });
 }

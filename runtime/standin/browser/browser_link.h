@@ -8,6 +8,7 @@
 
 #include "runtime/include/cef_process_message.h"
 #include "runtime/standin/browser/browser_host_impl.h"
+#include "runtime/standin/browser/context_menu.h"
 
 // The renderer's reports and requests to the browser process. Each posts
 // to the runtime's UI thread, where the browser's client hears of it; the
@@ -39,6 +40,11 @@ void CursorChanged(int browser_id, BrowserWindow::Cursor cursor);
 bool ProcessMessage(int browser_id, int64 frame_id, CefRefPtr<CefProcessMessage> message);
 void EditableFocusChanged(int browser_id, bool editable);
 void RendererTerminated(int browser_id);
+void ContextMenu(int browser_id, const ContextMenuInfo& info);
+// A file input wants a file: the client's OnFileDialog, else the
+// system's open dialog; `done` runs on the renderer thread with the path
+// (empty when cancelled).
+void ChooseFile(int browser_id, std::function<void(std::wstring path)> done);
 
 // Blocking: true when a pop-up browser was opened.
 bool OpenPopup(int browser_id,

@@ -24,7 +24,7 @@ class BrowserRegistry {
 
  private:
   std::mutex mutex_;
-  int next_id_ = 1;                                      // guarded by mutex_
+  int next_id_ = 1;                                     // guarded by mutex_
   std::map<int, CefRefPtr<BrowserHostImpl>> browsers_;  // guarded by mutex_
 };
 

@@ -1,6 +1,7 @@
 #include "runtime/standin/browser/download_manager.h"
 
 #include <windows.h>
+
 #include <commdlg.h>
 #include <shlobj.h>
 
@@ -109,7 +110,8 @@ void Record(int browser_id, const DownloadState& state) {
 }
 
 // UI thread: tells the client how the download stands.
-void Update(const CefRefPtr<BrowserHostImpl>& browser, const std::shared_ptr<DownloadState>& state) {
+void Update(const CefRefPtr<BrowserHostImpl>& browser,
+            const std::shared_ptr<DownloadState>& state) {
   Record(browser->GetIdentifier(), *state);
   CefRefPtr<CefClient> client = browser->client();
   CefRefPtr<CefDownloadHandler> handler = client ? client->GetDownloadHandler() : nullptr;
@@ -145,8 +147,7 @@ void Write(CefRefPtr<BrowserHostImpl> browser, std::shared_ptr<DownloadState> st
   while (!failed && written < state->body.size() && !state->cancel_requested) {
     const size_t piece = std::min(kChunkBytes, state->body.size() - written);
     DWORD done = 0;
-    if (!WriteFile(file, state->body.data() + written, static_cast<DWORD>(piece), &done,
-                   nullptr) ||
+    if (!WriteFile(file, state->body.data() + written, static_cast<DWORD>(piece), &done, nullptr) ||
         done != piece) {
       failed = true;
       break;
@@ -208,8 +209,8 @@ class BeforeDownloadCallbackImpl : public CefBeforeDownloadCallback {
       wcsncpy(chosen, path.c_str(), MAX_PATH - 1);
       OPENFILENAMEW dialog = {};
       dialog.lStructSize = sizeof(dialog);
-      dialog.hwndOwner = browser->GetWindowHandle() ? GetAncestor(browser->GetWindowHandle(), GA_ROOT)
-                                                    : nullptr;
+      dialog.hwndOwner =
+          browser->GetWindowHandle() ? GetAncestor(browser->GetWindowHandle(), GA_ROOT) : nullptr;
       dialog.lpstrFile = chosen;
       dialog.nMaxFile = MAX_PATH;
       dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
@@ -259,17 +260,17 @@ void DownloadManager::StartFromUrl(CefRefPtr<BrowserHostImpl> browser, const std
   LoadRequest request;
   request.url = url;
   RuntimeContext::Get().network().Load(request, [browser, url](LoadResult result) {
-    RuntimeContext::Get().PostTask(TID_UI, MakeTask([browser, url, result]() mutable {
-                                     if (result.error != net_error::kOk || browser->closed())
-                                       return;
-                                     if (result.suggested_name.empty()) {
-                                       const size_t slash = url.find_last_of(L'/');
-                                       result.suggested_name =
-                                           slash == std::wstring::npos ? url : url.substr(slash + 1);
-                                     }
-                                     Start(browser, url, std::move(result));
-                                   }),
-                                   0);
+    RuntimeContext::Get().PostTask(
+        TID_UI, MakeTask([browser, url, result]() mutable {
+          if (result.error != net_error::kOk || browser->closed())
+            return;
+          if (result.suggested_name.empty()) {
+            const size_t slash = url.find_last_of(L'/');
+            result.suggested_name = slash == std::wstring::npos ? url : url.substr(slash + 1);
+          }
+          Start(browser, url, std::move(result));
+        }),
+        0);
   });
 }
 

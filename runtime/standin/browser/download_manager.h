@@ -19,7 +19,9 @@ class BrowserHostImpl;
 class DownloadManager {
  public:
   // UI thread: `response` (with its body) is to be saved.
-  static void Start(CefRefPtr<BrowserHostImpl> browser, const std::wstring& url, LoadResult response);
+  static void Start(CefRefPtr<BrowserHostImpl> browser,
+                    const std::wstring& url,
+                    LoadResult response);
   // UI thread: loads `url` first, then as Start.
   static void StartFromUrl(CefRefPtr<BrowserHostImpl> browser, const std::wstring& url);
 };

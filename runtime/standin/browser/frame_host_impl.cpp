@@ -62,11 +62,10 @@ void FrameHostImpl::LoadURL(const CefString& url) {
   params.url = url.ToWString();
   params.transition = 1;  // TT_EXPLICIT
   const int64 frame_id = identifier_;
-  RuntimeContext::Get().PostTask(
-      TID_UI, MakeTask([browser, frame_id, params]() mutable {
-        browser->Navigate(frame_id, std::move(params));
-      }),
-      0);
+  RuntimeContext::Get().PostTask(TID_UI, MakeTask([browser, frame_id, params]() mutable {
+                                   browser->Navigate(frame_id, std::move(params));
+                                 }),
+                                 0);
 }
 
 void FrameHostImpl::ExecuteJavaScript(const std::wstring& code,

@@ -81,9 +81,9 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
       const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
       auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
                       int h, int id) {
-        HWND control = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
-                                       dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                       nullptr, nullptr);
+        HWND control =
+            CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dialog,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         return control;
       };
@@ -123,9 +123,8 @@ bool ShowPrompt(HWND owner, PromptState* state) {
   dialog_template.header.style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
   dialog_template.header.cx = 236;
   dialog_template.header.cy = 80;
-  const INT_PTR result =
-      DialogBoxIndirectParamW(nullptr, &dialog_template.header, owner, &PromptProc,
-                              reinterpret_cast<LPARAM>(state));
+  const INT_PTR result = DialogBoxIndirectParamW(nullptr, &dialog_template.header, owner,
+                                                 &PromptProc, reinterpret_cast<LPARAM>(state));
   return result == IDOK;
 }
 
@@ -175,9 +174,9 @@ void RunPageDialog(BrowserHostImpl& browser,
       done(true, std::wstring());
       break;
     case JSDIALOGTYPE_CONFIRM:
-      done(MessageBoxW(owner, message.c_str(), title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) ==
-               IDOK,
-           std::wstring());
+      done(
+          MessageBoxW(owner, message.c_str(), title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) == IDOK,
+          std::wstring());
       break;
     default: {
       PromptState state{title, message, default_text};

@@ -11,10 +11,9 @@ namespace {
 
 void OnRenderer(std::function<void(RendererPages&)> work) {
   RuntimeContext& runtime = RuntimeContext::Get();
-  runtime.PostTask(TID_RENDERER, MakeTask([work = std::move(work)] {
-                     work(RuntimeContext::Get().renderer_pages());
-                   }),
-                   0);
+  runtime.PostTask(
+      TID_RENDERER,
+      MakeTask([work = std::move(work)] { work(RuntimeContext::Get().renderer_pages()); }), 0);
 }
 
 }  // namespace

@@ -7,8 +7,7 @@
 
 namespace cef_standin {
 
-CefRefPtr<CefRequest> RequestImpl::ForNavigation(const NavigationParams& params,
-                                                 bool main_frame) {
+CefRefPtr<CefRequest> RequestImpl::ForNavigation(const NavigationParams& params, bool main_frame) {
   static std::atomic<uint64> next_identifier{1};
   CefRefPtr<RequestImpl> request = new RequestImpl;
   request->url_ = params.url;

@@ -13,8 +13,7 @@ struct NavigationParams;
 // runtime hands it over.
 class RequestImpl : public CefRequest {
  public:
-  static CefRefPtr<CefRequest> ForNavigation(const NavigationParams& params,
-                                             bool main_frame);
+  static CefRefPtr<CefRequest> ForNavigation(const NavigationParams& params, bool main_frame);
 
   bool IsReadOnly() override { return read_only_; }
   CefString GetURL() override;

@@ -159,6 +159,10 @@ HttpResult HttpFetcher::Fetch(const HttpRequestInfo& info,
   if (cancel && cancel->cancelled())
     return fail(net_error::kAborted);
 
+  // Waiting for the response head has a timeout of its own.
+  DWORD response_timeout = static_cast<DWORD>(options.timeout_ms);
+  WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response_timeout,
+                   sizeof(response_timeout));
   DWORD disabled = WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_COOKIES;
   WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disabled, sizeof(disabled));
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <winhttp.h>
+#include <winsock2.h>
 
 namespace cef_standin {
 
@@ -40,6 +41,8 @@ int NetErrorFromWinHttp(unsigned long error, bool response_started) {
     case ERROR_WINHTTP_CANNOT_CONNECT:
       return net_error::kConnectionRefused;
     case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT:  // Wine's WinHTTP passes the socket's error on
+    case ERROR_TIMEOUT:
       return net_error::kTimedOut;
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
       return net_error::kInvalidHttpResponse;
