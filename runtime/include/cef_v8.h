@@ -8,6 +8,7 @@
 
 class CefV8Value;
 class CefV8Accessor;
+class CefV8Exception;
 typedef std::vector<CefRefPtr<CefV8Value>> CefV8ValueList;
 
 // A page's script context. Renderer main thread only.
@@ -27,6 +28,14 @@ class CefV8Context : public virtual CefBaseRefCounted {
   virtual bool Enter() = 0;
   virtual bool Exit() = 0;
   virtual bool IsSame(CefRefPtr<CefV8Context> that) = 0;
+  // Runs `code` in this context as a script from `script_url` whose first
+  // line is `start_line`. True with the completion value in `retval`;
+  // false with the error in `exception`.
+  virtual bool Eval(const CefString& code,
+                    const CefString& script_url,
+                    int start_line,
+                    CefRefPtr<CefV8Value>& retval,
+                    CefRefPtr<CefV8Exception>& exception) = 0;
 };
 
 // Native code reached from page script: the functions an extension
@@ -51,7 +60,8 @@ class CefV8Value : public virtual CefBaseRefCounted {
   static CefRefPtr<CefV8Value> CreateInt(int32 value);
   static CefRefPtr<CefV8Value> CreateDouble(double value);
   static CefRefPtr<CefV8Value> CreateString(const CefString& value);
-  // Objects, arrays and functions need a current context.
+  // Objects, arrays and functions need a current context. The accessor
+  // serves accessor properties only, which this interface cannot add.
   static CefRefPtr<CefV8Value> CreateObject(CefRefPtr<CefV8Accessor> accessor);
   static CefRefPtr<CefV8Value> CreateArray(int length);
   // A function whose calls reach `handler` with `name`.
@@ -74,10 +84,12 @@ class CefV8Value : public virtual CefBaseRefCounted {
   virtual int32 GetIntValue() = 0;
   virtual double GetDoubleValue() = 0;
   virtual CefString GetStringValue() = 0;
-  // Objects: properties by name, in the order they were added; arrays
-  // also by index.
+  // Objects: properties by name in the script's order (integer keys
+  // first, ascending, then the others as they were added); arrays also by
+  // index.
   virtual bool HasValue(const CefString& key) = 0;
-  // The value of a property, or null.
+  // The value of a property (undefined when absent), or null when reading
+  // it threw or this is no object.
   virtual CefRefPtr<CefV8Value> GetValue(const CefString& key) = 0;
   virtual CefRefPtr<CefV8Value> GetValue(int index) = 0;
   virtual bool SetValue(const CefString& key,
@@ -86,8 +98,8 @@ class CefV8Value : public virtual CefBaseRefCounted {
   virtual bool SetValue(int index, CefRefPtr<CefV8Value> value) = 0;
   virtual bool GetKeys(std::vector<CefString>& keys) = 0;
   virtual int GetArrayLength() = 0;
-  // Functions: the name and handler given to CreateFunction (empty and
-  // null for script functions).
+  // Functions: the name (the one given to CreateFunction for native
+  // ones) and the handler (null for script functions).
   virtual CefString GetFunctionName() = 0;
   virtual CefRefPtr<CefV8Handler> GetFunctionHandler() = 0;
   // Functions: calls the function with `object` as `this` (none when
@@ -116,7 +128,13 @@ class CefV8Accessor : public virtual CefBaseRefCounted {
 class CefV8Exception : public virtual CefBaseRefCounted {
  public:
   virtual CefString GetMessage() = 0;
+  virtual CefString GetSourceLine() = 0;
+  virtual CefString GetScriptResourceName() = 0;
   virtual int GetLineNumber() = 0;
+  virtual int GetStartPosition() = 0;
+  virtual int GetEndPosition() = 0;
+  virtual int GetStartColumn() = 0;
+  virtual int GetEndColumn() = 0;
 };
 
 class CefV8StackTrace : public virtual CefBaseRefCounted {

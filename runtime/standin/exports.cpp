@@ -161,13 +161,11 @@ int cef_v8context_in_context() {
 }
 
 CefV8Value* cef_v8value_create_undefined() {
-  using cef_standin::V8ValueImpl;
-  return Release<CefV8Value>(V8ValueImpl::Undefined());
+  return Release<CefV8Value>(cef_standin::V8ValueImpl::Undefined());
 }
 
 CefV8Value* cef_v8value_create_null() {
-  using cef_standin::V8ValueImpl;
-  return Release<CefV8Value>(CefRefPtr<V8ValueImpl>(new V8ValueImpl(V8ValueImpl::Kind::kNull)));
+  return Release<CefV8Value>(cef_standin::V8ValueImpl::Null());
 }
 
 CefV8Value* cef_v8value_create_bool(int value) {
@@ -186,30 +184,12 @@ CefV8Value* cef_v8value_create_string(const cef_string_t* value) {
   return Release<CefV8Value>(cef_standin::V8ValueImpl::String(ToWString(value)));
 }
 
-namespace {
-
-// The heap of the running context for a new object; null, with a log
-// line, when no context runs.
-std::shared_ptr<cef_standin::V8Heap> CurrentHeap(const wchar_t* what) {
-  CefRefPtr<cef_standin::V8ContextImpl> context = cef_standin::V8ContextImpl::Current();
-  if (!context || !context->IsValid()) {
-    cef_standin::RuntimeContext::Get().log().Error(std::wstring(what) +
-                                                   L" refused: no script context is entered");
-    return nullptr;
-  }
-  return context->heap();
-}
-
-}  // namespace
-
 CefV8Value* cef_v8value_create_object(CefV8Accessor* accessor) {
-  std::shared_ptr<cef_standin::V8Heap> heap = CurrentHeap(L"CreateObject");
-  return heap ? Release<CefV8Value>(cef_standin::V8ValueImpl::Object(heap, accessor)) : nullptr;
+  return Release<CefV8Value>(cef_standin::V8ValueImpl::Object(accessor));
 }
 
 CefV8Value* cef_v8value_create_array(int length) {
-  std::shared_ptr<cef_standin::V8Heap> heap = CurrentHeap(L"CreateArray");
-  return heap ? Release<CefV8Value>(cef_standin::V8ValueImpl::Array(heap, length)) : nullptr;
+  return Release<CefV8Value>(cef_standin::V8ValueImpl::Array(length));
 }
 
 CefV8Value* cef_v8value_create_function(const cef_string_t* name, CefV8Handler* handler) {
@@ -217,8 +197,5 @@ CefV8Value* cef_v8value_create_function(const cef_string_t* name, CefV8Handler* 
     cef_standin::RuntimeContext::Get().log().Error(L"CreateFunction refused: no handler");
     return nullptr;
   }
-  std::shared_ptr<cef_standin::V8Heap> heap = CurrentHeap(L"CreateFunction");
-  return heap ? Release<CefV8Value>(
-                    cef_standin::V8ValueImpl::Function(heap, ToWString(name), handler))
-              : nullptr;
+  return Release<CefV8Value>(cef_standin::V8ValueImpl::Function(ToWString(name), handler));
 }

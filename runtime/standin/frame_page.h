@@ -9,6 +9,8 @@
 #include "runtime/include/internal/cef_types.h"
 #include "runtime/standin/page/document.h"
 #include "runtime/standin/page/page_view.h"
+#include "runtime/standin/script/page_host.h"
+#include "runtime/standin/script/page_script.h"
 
 namespace cef_standin {
 
@@ -29,9 +31,10 @@ class FramePageHost {
 // One load of a frame in the renderer: the document read from the
 // response, the scripts fetched for it, and its view (layout, painting and
 // input). Replaced with the frame's next load. Renderer thread only.
-class FramePage : private page::ViewDelegate {
+class FramePage : private page::ViewDelegate, private script::PageHost {
  public:
   FramePage(FramePageHost* host,
+            int browser_id,
             int64 frame_id,
             uint64_t load_id,
             const std::wstring& url,
@@ -45,6 +48,14 @@ class FramePage : private page::ViewDelegate {
   void Load(const std::string& body, const std::wstring& mime_type, const std::wstring& charset);
   // The document goes to the view: laid out at the given size.
   void Show(int width, int height);
+  // The page's scripts run in `context` (fetched ones from ScriptUrls),
+  // in document order.
+  void RunScripts(CefRefPtr<V8ContextImpl> context, bool main_frame);
+  // The document is complete: DOMContentLoaded and load.
+  void FinishLoading();
+  // Script run for the browser (ExecuteJavaScript) or a test; false when
+  // the page has no script or it threw.
+  bool RunScript(const std::wstring& code, const std::wstring& url, int line);
 
   uint64_t load_id() const { return load_id_; }
   bool error_page() const { return error_page_; }
@@ -72,12 +83,33 @@ class FramePage : private page::ViewDelegate {
   void OnImagesNeeded(const std::vector<std::string>& urls) override;
   void OnFileChooserRequested(const page::NodePtr& input) override;
 
+  // script::PageHost
+  void Navigate(const script::NavigationRequest& request) override;
+  void GoHistory(int offset) override;
+  int HistoryLength() override;
+  void Reload() override;
+  bool OpenPopup(const script::PopupRequest& request) override;
+  void Alert(const std::wstring& message) override;
+  bool Confirm(const std::wstring& message) override;
+  std::optional<std::wstring> Prompt(const std::wstring& message,
+                                     const std::wstring& default_text) override;
+  void AddConsoleMessage(const script::ConsoleMessage& message) override;
+  void TitleChanged(const std::wstring& title) override;
+  void RequestQuota(int64_t bytes, std::function<void(script::QuotaDecision)> done) override;
+  std::wstring UserAgent() override;
+  void PostRendererTask(std::function<void()> task, int64_t delay_ms) override;
+  std::wstring Origin() const;
+
   FramePageHost* const host_;
+  const int browser_id_;
   const int64 frame_id_;
+  bool main_frame_ = false;
   const uint64_t load_id_;
   const bool error_page_;
   std::shared_ptr<page::Document> document_;
   page::PageView view_;
+  // After the view: destroyed first, while the document still exists.
+  std::unique_ptr<script::PageScript> script_;
   std::map<std::string, std::string> scripts_;
   // An image that is the response itself, handed to the view when shown.
   std::string own_image_;

@@ -111,7 +111,7 @@ void RendererPages::CommitDocument(renderer_link::CommitParams params) {
   ReleaseContext(browser, frame);
   frame->set_page(nullptr);
   frame->set_url(params.url);
-  auto page = std::make_unique<FramePage>(static_cast<FramePageHost*>(this), params.frame_id,
+  auto page = std::make_unique<FramePage>(static_cast<FramePageHost*>(this), params.browser_id, params.frame_id,
                                           params.load_id, params.url, params.error_page);
   page->Load(params.body, params.mime_type, params.charset);
   frame->set_page(std::move(page));
@@ -172,6 +172,15 @@ void RendererPages::ContinueLoad(int browser_id, int64 frame_id, uint64_t load_i
       }
     }
   }
+  // Error pages run no script.
+  if (!page->error_page())
+    page->RunScripts(frame->context(), frame->IsMain());
+  // The page may have gone in its own script (a navigation does not end
+  // it, but a crash or a closed browser does).
+  frame = FindFrame(browser_id, frame_id);
+  page = frame ? frame->page() : nullptr;
+  if (!page || page->load_id() != load_id)
+    return;
   // The first layout asks for the page's images (OnPageNeedsImages).
   page->view().content_height();
   ReportReadyWhenLoaded(browser_id, frame_id);
@@ -182,6 +191,10 @@ void RendererPages::ReportReadyWhenLoaded(int browser_id, int64 frame_id) {
   CefRefPtr<RendererFrame> frame = FindFrame(browser_id, frame_id);
   FramePage* page = frame ? frame->page() : nullptr;
   if (!page || page->ready_reported || page->pending_images > 0 || page->pending_fetches > 0)
+    return;
+  page->FinishLoading();
+  frame = FindFrame(browser_id, frame_id);
+  if (!frame || frame->page() != page)
     return;
   page->ready_reported = true;
   CefRefPtr<RendererBrowser> browser = browsers_[browser_id];
@@ -548,11 +561,22 @@ void RendererPages::SetAudioMuted(int browser_id, bool muted) {
     found->second.muted = muted;
 }
 
-bool RendererPages::RunScript(int, int64, const std::wstring&) {
-  return false;
+bool RendererPages::RunScript(int browser_id, int64 frame_id, const std::wstring& code) {
+  CefRefPtr<RendererBrowser> browser = hosted_.count(browser_id) ? browsers_[browser_id] : nullptr;
+  CefRefPtr<RendererFrame> frame =
+      !browser ? nullptr : frame_id == 0 ? browser->frames().front() : browser->FindFrame(frame_id);
+  return frame && frame->page() && frame->page()->RunScript(code, std::wstring(), 1);
 }
 
-void RendererPages::ExecuteJavaScript(int, int64, const std::wstring&, const std::wstring&, int) {}
+void RendererPages::ExecuteJavaScript(int browser_id,
+                                      int64 frame_id,
+                                      const std::wstring& code,
+                                      const std::wstring& script_url,
+                                      int start_line) {
+  CefRefPtr<RendererFrame> frame = FindFrame(browser_id, frame_id);
+  if (frame && frame->page())
+    frame->page()->RunScript(code, script_url, start_line);
+}
 
 bool RendererPages::IsAudible(int) const {
   return false;
@@ -632,7 +656,7 @@ void RendererPages::Crash() {
     RemoveChildFrames(browser, main);
     ReleaseContext(browser, main);
     // The crashed page: a grey view until the next load.
-    auto page = std::make_unique<FramePage>(static_cast<FramePageHost*>(this),
+    auto page = std::make_unique<FramePage>(static_cast<FramePageHost*>(this), browser_id,
                                             main->GetIdentifier(), 0, L"about:blank",
                                             /*error_page=*/true);
     page->Load(

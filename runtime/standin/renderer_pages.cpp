@@ -6,11 +6,17 @@
 #include "runtime/standin/dom_node_impl.h"
 #include "runtime/standin/process_message_impl.h"
 #include "runtime/standin/runtime_context.h"
+#include "runtime/standin/script/bindings.h"
+#include "runtime/standin/v8_handler_function.h"
 
 namespace cef_standin {
 
 void RendererPages::Start(CefRefPtr<CefRenderProcessHandler> handler) {
   handler_ = std::move(handler);
+  engine_ = std::make_unique<script::ScriptEngine>();
+  if (!engine_->runtime() || !RegisterHandlerFunctionClass(engine_->runtime()) ||
+      !script::RegisterDomClasses(engine_->runtime()))
+    RuntimeContext::Get().log().Error(L"The script engine could not start");
 }
 
 void RendererPages::Stop() {
@@ -21,6 +27,7 @@ void RendererPages::Stop() {
                                         L" script context(s) were left entered");
   }
   handler_ = nullptr;
+  engine_.reset();
 }
 
 bool RendererPages::CreateBrowser(int browser_id, int child_frames) {
@@ -107,13 +114,16 @@ bool RendererPages::FocusNode(int browser_id, int64 frame_id, int editable) {
 
 void RendererPages::CreateContext(const CefRefPtr<RendererBrowser>& browser,
                                   const CefRefPtr<RendererFrame>& frame) {
-  CefRefPtr<V8ContextImpl> context = new V8ContextImpl(browser.get(), frame.get());
+  CefRefPtr<V8ContextImpl> context = new V8ContextImpl(engine_.get(), browser.get(), frame.get());
   frame->set_context(context);
-  if (!handler_)
-    return;
-  // The new page's script context is the running one while the handler
-  // fills it.
+  // The new page's script context is the running one while the extensions
+  // run and the handler fills it.
   context->Enter();
+  context->RunExtensions(RuntimeContext::Get().Extensions());
+  if (!handler_) {
+    context->Exit();
+    return;
+  }
   handler_->OnContextCreated(browser, frame, context);
   if (!context->Exit())
     RuntimeContext::Get().log().Error(L"OnContextCreated left a script context entered");

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "runtime/include/cef_render_process_handler.h"
@@ -9,6 +10,7 @@
 #include "runtime/standin/browser/renderer_link.h"
 #include "runtime/standin/frame_page.h"
 #include "runtime/standin/renderer_browser.h"
+#include "runtime/standin/script/script_engine.h"
 
 namespace cef_standin {
 
@@ -22,10 +24,12 @@ class RendererPages : public FramePageHost {
   // Frames a test may ask for in one browser.
   static constexpr int kMaxChildFrames = 100;
 
-  // The renderer started; `handler` may be null.
+  // The renderer started; `handler` may be null. Makes the script engine.
   void Start(CefRefPtr<CefRenderProcessHandler> handler);
-  // The renderer ends: remaining browsers are destroyed.
+  // The renderer ends: remaining browsers are destroyed, then the engine.
   void Stop();
+  // The renderer's script engine; null before Start and after Stop.
+  script::ScriptEngine* engine() const { return engine_.get(); }
 
   bool CreateBrowser(int browser_id, int child_frames);
   // A browser of the browser process: its pages are loaded by
@@ -124,6 +128,7 @@ class RendererPages : public FramePageHost {
   void Paint(int browser_id);
 
   CefRefPtr<CefRenderProcessHandler> handler_;
+  std::unique_ptr<script::ScriptEngine> engine_;
   std::map<int, CefRefPtr<RendererBrowser>> browsers_;
   std::map<int, Hosted> hosted_;
   bool ticking_ = false;

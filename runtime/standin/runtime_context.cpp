@@ -226,7 +226,7 @@ void RuntimeContext::Shutdown() {
   ui_thread_.Stop();
   network_.Shutdown();
 
-  std::vector<Extension> extensions;
+  std::vector<ExtensionScript> extensions;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     extensions.swap(extensions_);
@@ -321,7 +321,7 @@ bool RuntimeContext::RegisterExtension(const std::wstring& name,
   {
     std::lock_guard<std::mutex> lock(mutex_);
     const bool duplicate = std::any_of(extensions_.begin(), extensions_.end(),
-                                       [&](const Extension& e) { return e.name == name; });
+                                       [&](const ExtensionScript& e) { return e.name == name; });
     if (duplicate) {
       log_.Error(L"Extension " + name + L" is registered already");
       return false;
@@ -332,6 +332,11 @@ bool RuntimeContext::RegisterExtension(const std::wstring& name,
   log_.Info(L"Extension registered: " + name + L" (" +
             std::to_wstring(kbase::Utf16ToUtf8(code).size()) + L" bytes)");
   return true;
+}
+
+std::vector<ExtensionScript> RuntimeContext::Extensions() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return extensions_;
 }
 
 CefRefPtr<CefV8Handler> RuntimeContext::ExtensionHandler(size_t index) {

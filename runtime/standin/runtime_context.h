@@ -20,6 +20,7 @@
 #include "runtime/standin/renderer_pages.h"
 #include "runtime/standin/runtime_log.h"
 #include "runtime/standin/task_thread.h"
+#include "runtime/standin/v8_context_impl.h"
 
 namespace cef_standin {
 
@@ -65,6 +66,8 @@ class RuntimeContext {
                          const std::wstring& code,
                          CefRefPtr<CefV8Handler> handler);
   CefRefPtr<CefV8Handler> ExtensionHandler(size_t index);
+  // The registered extensions, in order, for a new page context.
+  std::vector<ExtensionScript> Extensions();
 
   void RecordCookieSchemes(const std::vector<std::wstring>& schemes, bool include_defaults);
   Observations Observed();
@@ -87,12 +90,6 @@ class RuntimeContext {
   NetworkContext& network() { return network_; }
 
  private:
-  struct Extension {
-    std::wstring name;
-    std::wstring code;
-    CefRefPtr<CefV8Handler> handler;
-  };
-
   RuntimeContext() = default;
   ~RuntimeContext() = default;
 
@@ -110,8 +107,8 @@ class RuntimeContext {
   bool web_kit_initializing_ = false;  // renderer thread only
   bool renderer_started_ = false;      // guarded by mutex_
   std::condition_variable renderer_state_changed_;
-  Observations observed_;              // guarded by mutex_
-  std::vector<Extension> extensions_;  // guarded by mutex_
+  Observations observed_;                    // guarded by mutex_
+  std::vector<ExtensionScript> extensions_;  // guarded by mutex_
 
   // Set by Initialize before the threads start and cleared by Shutdown
   // after they ended.

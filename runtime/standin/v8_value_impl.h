@@ -1,49 +1,51 @@
 #pragma once
 
-#include <memory>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
-#include <vector>
+
+#include <quickjs.h>
 
 #include "runtime/include/cef_v8.h"
-#include "runtime/standin/v8_heap.h"
 
 namespace cef_standin {
 
-// A script value. Primitives (undefined, null, booleans, numbers,
-// strings) stand alone; objects, arrays and functions belong to the heap
-// of the context they were made in and are valid as long as it lives.
-//
-// Object properties keep the order they were added in. An object made
-// with an accessor asks it for the properties it does not hold itself.
-// Renderer thread only, like the script engine's values.
+class V8ContextImpl;
+
+// A script value. Primitives (undefined, null, booleans, numbers, strings)
+// stand alone; everything else holds a value of the script engine, with a
+// reference that belongs to the context it was made in or came from. When
+// that context is released the reference goes and the value becomes
+// invalid. Renderer thread only, like the engine's values.
 class V8ValueImpl : public CefV8Value {
  public:
-  enum class Kind { kUndefined, kNull, kBool, kInt, kDouble, kString, kObject, kArray, kFunction };
-
-  // Far beyond anything a page hands over, and small enough that a wild
-  // index cannot exhaust memory.
-  static constexpr int kMaxArrayLength = 1 << 22;
+  enum class Kind { kUndefined, kNull, kBool, kInt, kDouble, kString, kHeld };
 
   explicit V8ValueImpl(Kind kind) : kind_(kind) {}
   ~V8ValueImpl() override;
 
   static CefRefPtr<V8ValueImpl> Undefined();
+  static CefRefPtr<V8ValueImpl> Null();
   static CefRefPtr<V8ValueImpl> Bool(bool value);
   static CefRefPtr<V8ValueImpl> Int(int32 value);
   static CefRefPtr<V8ValueImpl> Double(double value);
   static CefRefPtr<V8ValueImpl> String(std::wstring value);
-  static CefRefPtr<V8ValueImpl> Object(const std::shared_ptr<V8Heap>& heap,
-                                       CefRefPtr<CefV8Accessor> accessor);
-  // Null when `length` is negative or beyond kMaxArrayLength.
-  static CefRefPtr<V8ValueImpl> Array(const std::shared_ptr<V8Heap>& heap, int length);
-  static CefRefPtr<V8ValueImpl> Function(const std::shared_ptr<V8Heap>& heap,
-                                         std::wstring name,
-                                         CefRefPtr<CefV8Handler> handler);
+  // Objects, arrays and functions in the current context; null when no
+  // context is entered.
+  static CefRefPtr<V8ValueImpl> Object(CefRefPtr<CefV8Accessor> accessor);
+  static CefRefPtr<V8ValueImpl> Array(int length);
+  static CefRefPtr<V8ValueImpl> Function(const std::wstring& name, CefRefPtr<CefV8Handler> handler);
 
-  // The heap was released: lets go of properties, elements, handler and
-  // accessor.
-  void DropContents();
+  // Wraps a script value of `context`; takes over the reference.
+  static CefRefPtr<V8ValueImpl> FromJs(const CefRefPtr<V8ContextImpl>& context, JSValue value);
+  // A new reference to this value in `ctx`'s engine; JS_EXCEPTION (with
+  // nothing thrown) for a value whose context is gone.
+  JSValue ToJs(JSContext* ctx);
+  // Null or empty value arguments, and values from released contexts, give
+  // JS_EXCEPTION.
+  static JSValue ToJs(JSContext* ctx, const CefRefPtr<CefV8Value>& value);
+
+  // The context released its values: the reference is gone already.
+  void DropReference() { held_ = JS_UNDEFINED; }
 
   bool IsValid() override;
   bool IsUndefined() override { return kind_ == Kind::kUndefined; }
@@ -52,10 +54,10 @@ class V8ValueImpl : public CefV8Value {
   bool IsInt() override { return kind_ == Kind::kInt; }
   bool IsDouble() override { return kind_ == Kind::kInt || kind_ == Kind::kDouble; }
   bool IsString() override { return kind_ == Kind::kString; }
-  bool IsObject() override { return IsObjectKind(); }
-  bool IsArray() override { return kind_ == Kind::kArray; }
-  bool IsFunction() override { return kind_ == Kind::kFunction; }
-  bool IsSame(CefRefPtr<CefV8Value> that) override { return that.get() == this; }
+  bool IsObject() override;
+  bool IsArray() override;
+  bool IsFunction() override;
+  bool IsSame(CefRefPtr<CefV8Value> that) override;
   bool GetBoolValue() override { return kind_ == Kind::kBool && bool_value_; }
   int32 GetIntValue() override;
   double GetDoubleValue() override;
@@ -78,22 +80,10 @@ class V8ValueImpl : public CefV8Value {
                                                    const CefV8ValueList& arguments) override;
 
  private:
-  struct Property {
-    std::wstring key;
-    CefRefPtr<CefV8Value> value;
-    int attributes = V8_PROPERTY_ATTRIBUTE_NONE;
-  };
-
-  static CefRefPtr<V8ValueImpl> InHeap(Kind kind, const std::shared_ptr<V8Heap>& heap);
-  bool IsObjectKind() const {
-    return kind_ == Kind::kObject || kind_ == Kind::kArray || kind_ == Kind::kFunction;
-  }
-  // A usable object: of an object kind, in a heap that lives.
-  bool IsLiveObject() const;
-  Property* FindProperty(const std::wstring& key);
-  bool SetProperty(const std::wstring& key, CefRefPtr<CefV8Value> value, int attributes);
-  bool SetElement(int index, CefRefPtr<CefV8Value> value);
-  CefRefPtr<CefV8Value> Call(CefRefPtr<CefV8Value> receiver, const CefV8ValueList& arguments);
+  // A held object whose context lives, on the renderer thread.
+  bool IsLiveObject();
+  JSContext* ctx() const;
+  CefRefPtr<CefV8Value> GetProperty(JSAtom atom);
 
   const Kind kind_;
   bool bool_value_ = false;
@@ -101,13 +91,9 @@ class V8ValueImpl : public CefV8Value {
   double double_value_ = 0;
   std::wstring string_value_;
 
-  std::shared_ptr<V8Heap> heap_;
-  std::vector<Property> properties_;
-  std::unordered_map<std::wstring, size_t> property_index_;
-  std::vector<CefRefPtr<CefV8Value>> elements_;  // null: a hole
-  CefRefPtr<CefV8Accessor> accessor_;
-  std::wstring function_name_;
-  CefRefPtr<CefV8Handler> handler_;
+  CefRefPtr<V8ContextImpl> context_;  // kHeld only
+  JSValue held_ = JS_UNDEFINED;       // owned while the context lives
+  uint64_t held_id_ = 0;              // its entry in the context
 
   IMPLEMENT_REFCOUNTING(V8ValueImpl);
 };

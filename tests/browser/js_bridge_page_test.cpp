@@ -456,5 +456,52 @@ TEST_F(JsBridgePageTest, PageCallReachesANativeFunctionAndItsAnswerComesBack) {
                                   {L"true", L"{\"message\":\"Function does not exist.\"}"}}));
 }
 
+// Page script evaluated in the frame's context: its completion value as
+// JSON text, or "threw: " and the error.
+std::wstring EvalInCurrentContext(const std::wstring& code) {
+  CefRefPtr<CefV8Value> retval;
+  CefRefPtr<CefV8Exception> exception;
+  if (!CefV8Context::GetCurrentContext()->Eval(code, L"http://page.test/", 1, retval, exception))
+    return L"threw: " + (exception ? exception->GetMessage().ToWString() : std::wstring());
+  return ToJson(retval);
+}
+
+TEST_F(JsBridgePageTest, PageScriptReachesNativeCodeThroughTheRealExtension) {
+  std::vector<std::wstring> results;
+  RunInFrame(child_frame_, [&] {
+    results.push_back(
+        EvalInCurrentContext(L"var answers = [];"
+                             L"[KelCefWebInstance.call('f', {a: 1, text: '中文'},"
+                             L"    function (err, result) { answers.push([err, result]); }),"
+                             L" KelCefWebInstance.call(5), KelCefWebInstance.call('f', {a: 2})]"));
+    results.push_back(EvalInCurrentContext(
+        L"KelCefWebInstance.register('g', function (p) { return {sum: p.x + 1}; });"
+        L"KelCefWebInstance.register('n', function (p) { return 5; })"));
+  });
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_EQ(results[0], L"[null,null,null]") << "every call returns undefined and none throws";
+  EXPECT_EQ(results[1], L"undefined");
+
+  const SentMessage sent = TakeSent(probe_);
+  EXPECT_EQ(sent.name, L"CallCppFunction");
+  EXPECT_EQ(sent.frame_id, main_frame_);
+  ASSERT_EQ(sent.arguments.size(), 3u);
+  EXPECT_EQ(sent.arguments[0], L"f");
+  EXPECT_EQ(sent.arguments[1], L"{\"a\":1,\"text\":\"中文\"}");
+  EXPECT_EQ(TakeSent(probe_).name, L"") << "calls without a callback send nothing";
+
+  ASSERT_TRUE(AnswerPage(std::stoi(sent.arguments[2]), false, L"{\"ok\":true,\"text\":\"好\"}"));
+  RunInFrame(child_frame_, [&] { results.push_back(EvalInCurrentContext(L"answers")); });
+  EXPECT_EQ(results.back(), L"[[false,{\"ok\":true,\"text\":\"好\"}]]");
+
+  // The child frame's registered functions are reached by its identifier.
+  ASSERT_TRUE(CallPageFunction(L"g", L"{\"x\":2}", 7, static_cast<int>(child_frame_)));
+  ASSERT_TRUE(CallPageFunction(L"n", L"{}", 8, static_cast<int>(child_frame_)));
+  const SentMessage answer = TakeSent(probe_);
+  EXPECT_EQ(answer.name, L"ExecuteCppCallback");
+  EXPECT_EQ(answer.arguments, (std::vector<std::wstring>{L"{\"sum\":3}", L"7"}));
+  EXPECT_EQ(TakeSent(probe_).name, L"") << "a number answer sends nothing";
+}
+
 }  // namespace
 }  // namespace kel_comp

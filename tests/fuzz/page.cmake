@@ -8,6 +8,7 @@ set(QEL_PAGE_SOURCES
   ${QEL_ROOT}/runtime/standin/page/document.cpp
   ${QEL_ROOT}/runtime/standin/page/form_submission.cpp
   ${QEL_ROOT}/runtime/standin/page/html_reader.cpp
+  ${QEL_ROOT}/runtime/standin/page/layout.cpp
   ${QEL_ROOT}/runtime/standin/page/node.cpp
   ${QEL_ROOT}/runtime/standin/page/selector.cpp
   ${QEL_ROOT}/runtime/standin/page/style.cpp

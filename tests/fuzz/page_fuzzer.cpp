@@ -1,6 +1,7 @@
 // Arbitrary bytes must never crash the page reader, and what it builds must
 // serialise to markup that reads back to the same tree: the reader's
-// repairs (implied end tags, depth and size limits) are stable.
+// repairs (implied end tags, depth and size limits) are stable. Layout
+// (with fixed-width text) must place every item inside the document.
 
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "runtime/standin/page/document.h"
 #include "runtime/standin/page/form_submission.h"
+#include "runtime/standin/page/layout.h"
 
 namespace {
 
@@ -17,6 +19,27 @@ using cef_standin::page::NodePtr;
 
 std::string Serialized(const Document& document) {
   return document.document_element()->InnerHtml();
+}
+
+class FixedWidthText : public cef_standin::page::TextMeasurer {
+ public:
+  cef_standin::page::FontMetrics Metrics(const cef_standin::page::FontKey& font) override {
+    return {font.size * 3 / 4, font.size / 4};
+  }
+  int TextWidth(const cef_standin::page::FontKey& font, std::u16string_view text) override {
+    return static_cast<int>(text.size()) * (font.size / 2 + 1);
+  }
+};
+
+void CheckLayout(const Document& document, int width) {
+  FixedWidthText measurer;
+  const cef_standin::page::LayoutResult layout =
+      cef_standin::page::LayOut(document, width, measurer, nullptr);
+  for (const cef_standin::page::DisplayItem& item : layout.items) {
+    if (item.rect.width < 0 || item.rect.height < 0 || item.rect.y < 0 ||
+        item.rect.bottom() > layout.content_height + 1)
+      std::abort();
+  }
 }
 
 }  // namespace
@@ -31,6 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   second.LoadUtf8(printed);
   if (Serialized(second) != printed)
     std::abort();
+
+  CheckLayout(first, 300);
+  CheckLayout(first, 0);
 
   // The model's readers on whatever came out.
   (void)first.Title();

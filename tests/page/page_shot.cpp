@@ -126,12 +126,18 @@ int wmain(int argc, wchar_t** argv) {
   int result = 1;
   {
     QuietDelegate delegate;
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER start;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
     auto document = std::make_shared<Document>("http://localhost/login.html");
     document->Load(markup, {});
+
     PageView view(&delegate);
     view.SetDocument(document);
     view.SetViewportSize(width, height);
     view.content_height();
+
     const std::string picture = GradientBmp();
     for (const std::string& url : delegate.needed)
       view.SetImageData(url, picture);
@@ -141,6 +147,11 @@ int wmain(int argc, wchar_t** argv) {
     view.KeyDown(VK_TAB, {});
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
     view.Paint({pixels.data(), width, height, width * 4}, {0, 0, width, height});
+    LARGE_INTEGER end;
+    QueryPerformanceCounter(&end);
+    std::fprintf(stderr, "read, laid out and painted in %.1f ms\n",
+                 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                     static_cast<double>(frequency.QuadPart));
     result = SavePng(argv[1], width, height, pixels) ? 0 : 1;
   }
   Gdiplus::GdiplusShutdown(token);

@@ -54,6 +54,12 @@ TEST(PageViewLayout, DisplayNoneTakesNoRoomAndScriptCanShowItAgain) {
   EXPECT_FALSE(page.delegate.invalidated.empty());
   EXPECT_EQ(page.view.ElementRect(hidden).y, page.view.ElementRect(a).bottom());
   EXPECT_EQ(page.view.ElementRect(b).y, page.view.ElementRect(hidden).bottom());
+
+  // A control made a block still shows, on a line of its own.
+  b->SetInnerHtml("<input id=i style='display:block'>after");
+  const Rect field = page.view.ElementRect(page.document->GetElementById("i"));
+  EXPECT_GT(field.height, 10);
+  EXPECT_GE(page.view.ElementRect(b).bottom(), field.bottom() + 10);
 }
 
 TEST(PageViewInput, LinkShowsAHandAndClickingItAsksToNavigateToTheResolvedAddress) {
@@ -67,6 +73,10 @@ TEST(PageViewInput, LinkShowsAHandAndClickingItAsksToNavigateToTheResolvedAddres
   page.view.MouseMove(box.x + 2, box.y + 2);
   ASSERT_EQ(page.delegate.cursors.size(), 1u);
   EXPECT_EQ(page.delegate.cursors[0], CursorKind::kHand);
+
+  const PointContext context = page.view.ContextAt(box.x + 2, box.y + box.height / 2);
+  EXPECT_EQ(context.link_url, "http://host/next.html?x=1");
+  EXPECT_FALSE(context.editable);
 
   page.ClickAt(link);
   ASSERT_EQ(page.delegate.navigations.size(), 1u);
@@ -105,6 +115,9 @@ TEST(PageViewInput, TypingIntoFieldsAndPressingReturnSubmitsTheFormQuery) {
       page.view.CursorAt(page.view.ElementRect(user).x + 3, page.view.ElementRect(user).y + 3),
       CursorKind::kIBeam);
   page.Type(u"J\u00f6rg X");
+  const Rect caret = page.view.CaretRect();
+  EXPECT_GT(caret.x, page.view.ElementRect(user).x + 10);
+  EXPECT_LT(caret.right(), page.view.ElementRect(user).right());
   page.view.KeyDown(VK_BACK, {});
   page.view.KeyDown(VK_LEFT, {});
   page.Type(u"_");
@@ -169,6 +182,32 @@ TEST(PageViewInput, TabCyclesFocusAndTheDelegateHearsEachChange) {
   page.view.content_height();
   EXPECT_FALSE(page.view.focused_node());
   EXPECT_FALSE(page.delegate.focus_changes.back());
+}
+
+TEST(PageViewPaint, CaretBlinkRepaintsOnlyTheFieldAndPaintLeavesTheRestAlone) {
+  ViewFixture page("<p>text above</p><input id=i value=abc><p>text below</p>");
+  const NodePtr field = page.document->GetElementById("i");
+  page.ClickAt(field);
+  page.view.Tick(1000);
+  page.Paint();
+  page.delegate.invalidated.clear();
+  page.view.Tick(1000 + PageView::kBlinkMs);
+  ASSERT_EQ(page.delegate.invalidated.size(), 1u);
+  const Rect dirty = page.delegate.invalidated[0];
+  const Rect box = page.view.ElementRect(field);
+  EXPECT_LE(dirty.x, box.x);
+  EXPECT_GE(dirty.right(), box.right());
+  EXPECT_LE(dirty.height, box.height + 8);
+
+  // A marker outside the dirty area survives the partial paint; the caret
+  // inside it is gone (the blink turned it off).
+  for (std::uint32_t& pixel : page.pixels)
+    pixel = 0x00123456;
+  page.view.Paint({page.pixels.data(), page.width, page.height, page.width * 4}, dirty);
+  EXPECT_EQ(page.Pixel(page.width - 1, page.height - 1), 0x123456u);
+  EXPECT_EQ(page.pixels[0] >> 24, 0u);
+  EXPECT_NE(page.Pixel(box.x + 1, box.y + 1), 0x123456u);
+  EXPECT_EQ(page.pixels[static_cast<std::size_t>(box.y + 1) * page.width + box.x + 1] >> 24, 0xFFu);
 }
 
 TEST(PageViewScroll, WheelAndKeysScrollWithinTheContent) {

@@ -71,6 +71,30 @@ TEST_F(BrowserLoadTest, APageLoadRaisesEveryCallbackInOrderOnTheUiThread) {
             (Events{L"OnTitleChange " + data, L"OnLoadEnd main 200"}));
 }
 
+TEST_F(BrowserLoadTest, ThePageIsPaintedIntoTheBrowsersChildWindow) {
+  CefRefPtr<CefBrowser> browser =
+      Open(L"http://site.example/page?title=Painted&text=Some%20text%20on%20the%20page");
+  ASSERT_TRUE(browser);
+  const int id = browser->GetIdentifier();
+  HWND child = browser->GetHost()->GetWindowHandle();
+  ASSERT_EQ(probe_.BrowserWindow(id), child);
+  EXPECT_EQ(GetParent(child), window_);
+  EXPECT_NE(GetWindowThreadProcessId(child, nullptr), GetCurrentThreadId());
+  RECT rect = {};
+  GetClientRect(child, &rect);
+  EXPECT_EQ(rect.right, 800);
+  EXPECT_EQ(rect.bottom, 600);
+  LoadAndWait(browser,
+              L"data:text/html,<body style=\"margin: 0\"><div style=\"background-color: #ff0000; "
+              L"width: 100px; height: 50px\">x</div></body>");
+  uint32 pixel = 0;
+  ASSERT_TRUE(test::PumpUntil(
+      [&] { return probe_.FramePixel(id, 10, 40, &pixel) && pixel == 0xFFFF0000u; }, 5000))
+      << std::hex << pixel;
+  ASSERT_TRUE(probe_.FramePixel(id, 300, 300, &pixel));
+  EXPECT_EQ(pixel, 0xFFFFFFFFu);
+}
+
 TEST_F(BrowserLoadTest, RedirectsAreAskedAboutHopByHop) {
   CefRefPtr<CefBrowser> browser = Open(L"about:blank");
   ASSERT_TRUE(browser);

@@ -34,6 +34,10 @@ void BrowserTest::SetUp() {
 }
 
 void BrowserTest::TearDown() {
+  // QEL_TEST_HOLD_MS keeps the windows up a while, for a look at them.
+  wchar_t hold[16] = {};
+  if (GetEnvironmentVariableW(L"QEL_TEST_HOLD_MS", hold, 16))
+    test::PumpFor(static_cast<DWORD>(_wtoi(hold)));
   if (window_)
     DestroyWindow(window_);
   // The browsers end with their window; the pump lets their last

@@ -146,3 +146,74 @@ TEST_F(V8ContextTest, ReloadGivesANewContextAndInvalidatesTheOldOnesObjects) {
 }
 
 }  // namespace
+
+namespace {
+
+using renderer_test::RendererTest;
+using V8EvalTest = RendererTest;
+
+struct EvalResult {
+  bool done = false;
+  std::wstring value;  // a string or number result as text
+  std::wstring message;
+  std::wstring source;
+  int line = 0;
+};
+
+EvalResult Eval(CefRefPtr<CefV8Context> context, const std::wstring& code, int start_line = 1) {
+  EvalResult result;
+  CefRefPtr<CefV8Value> retval;
+  CefRefPtr<CefV8Exception> exception;
+  result.done = context->Eval(code, L"http://page.test/app.js", start_line, retval, exception);
+  if (retval && retval->IsString())
+    result.value = retval->GetStringValue().ToWString();
+  else if (retval && retval->IsInt())
+    result.value = std::to_wstring(retval->GetIntValue());
+  if (exception) {
+    result.message = exception->GetMessage().ToWString();
+    result.source = exception->GetScriptResourceName().ToWString();
+    result.line = exception->GetLineNumber();
+  }
+  return result;
+}
+
+TEST_F(V8EvalTest, ErrorsNameTheirScriptAndLine) {
+  InPage([](CefRefPtr<CefV8Context> context) {
+    EvalResult thrown = Eval(context, L"var a = 1;\nnull.b;", /*start_line=*/10);
+    EXPECT_FALSE(thrown.done);
+    EXPECT_NE(thrown.message.find(L"TypeError"), std::wstring::npos) << thrown.message;
+    EXPECT_EQ(thrown.source, L"http://page.test/app.js");
+    EXPECT_EQ(thrown.line, 11);
+    EvalResult syntax = Eval(context, L"\n\nvar = ;");
+    EXPECT_FALSE(syntax.done);
+    EXPECT_NE(syntax.message.find(L"SyntaxError"), std::wstring::npos) << syntax.message;
+    EXPECT_EQ(syntax.line, 3);
+    EXPECT_EQ(Eval(context, L"'中文'.length + ':' + a").value, L"2:1")
+        << "the first script's declarations ran up to the error";
+  });
+}
+
+TEST_F(V8EvalTest, RunawayScriptsThrowAndThePageGoesOn) {
+  InPage([](CefRefPtr<CefV8Context> context) {
+    EvalResult recursion = Eval(context, L"function f(n) { return f(n + 1) + 1; } f(0);");
+    EXPECT_FALSE(recursion.done);
+    EXPECT_FALSE(recursion.message.empty());
+    EvalResult memory =
+        Eval(context, L"var hog = []; for (;;) hog.push(new Array(1 << 20).fill(1));");
+    EXPECT_FALSE(memory.done);
+    EXPECT_NE(memory.message.find(L"memory"), std::wstring::npos) << memory.message;
+    EXPECT_EQ(Eval(context, L"hog = null; 'alive'").value, L"alive");
+
+    const ULONGLONG start = GetTickCount64();
+    EvalResult loop = Eval(context, L"for (;;) {}");
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    EXPECT_FALSE(loop.done);
+    EXPECT_NE(loop.message.find(L"interrupted"), std::wstring::npos) << loop.message;
+    EXPECT_GE(elapsed, 4000u);
+    EXPECT_LT(elapsed, 20000u);
+    EXPECT_EQ(Eval(context, L"'still ' + 'running'").value, L"still running")
+        << "the next script gets its own time";
+  });
+}
+
+}  // namespace

@@ -153,10 +153,15 @@ void Document::SetUrl(std::string url) {
 }
 
 std::string Document::BaseUrl() const {
+  // Layout resolves every image's address: the base is looked up once per
+  // state of the document.
+  if (base_url_change_ == change_count_ && base_url_page_ == url_)
+    return base_url_;
   const NodePtr base = root_->QuerySelector("base[href]");
-  if (!base)
-    return url_;
-  return page::ResolveUrl(url_, base->AttributeOr("href"));
+  base_url_ = base ? page::ResolveUrl(url_, base->AttributeOr("href")) : url_;
+  base_url_page_ = url_;
+  base_url_change_ = change_count_;
+  return base_url_;
 }
 
 std::string Document::ResolveUrl(std::string_view relative) const {

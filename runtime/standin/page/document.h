@@ -156,6 +156,9 @@ class Document {
   ScriptEventSink* sink_ = nullptr;
   DocumentHost* host_ = nullptr;
   unsigned long long change_count_ = 0;
+  mutable std::string base_url_;
+  mutable std::string base_url_page_;
+  mutable unsigned long long base_url_change_ = ~0ull;
 };
 
 }  // namespace cef_standin::page

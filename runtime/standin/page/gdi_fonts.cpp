@@ -1,6 +1,7 @@
 #include "runtime/standin/page/gdi_fonts.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace cef_standin::page {
 
@@ -22,6 +23,15 @@ bool HasFace(HDC dc, const wchar_t* face) {
 
 // The page's face, then faces that also carry CJK characters, then common
 // Latin faces.
+template <std::size_t N>
+std::wstring FirstFace(HDC dc, const wchar_t* const (&faces)[N]) {
+  for (const wchar_t* face : faces) {
+    if (HasFace(dc, face))
+      return face;
+  }
+  return faces[0];
+}
+
 std::wstring ChooseFace(HDC dc) {
   static constexpr const wchar_t* kFaces[] = {L"\u5FAE\u8F6F\u96C5\u9ED1",
                                               L"Microsoft YaHei",
@@ -29,17 +39,24 @@ std::wstring ChooseFace(HDC dc) {
                                               L"SimSun",
                                               L"Tahoma",
                                               L"Arial"};
-  for (const wchar_t* face : kFaces) {
-    if (HasFace(dc, face))
-      return face;
-  }
-  return kFaces[0];
+  return FirstFace(dc, kFaces);
+}
+
+std::wstring ChooseMonospaceFace(HDC dc) {
+  static constexpr const wchar_t* kFaces[] = {L"Consolas", L"Courier New", L"DejaVu Sans Mono",
+                                              L"Liberation Mono", L"Courier"};
+  return FirstFace(dc, kFaces);
 }
 
 }  // namespace
 
 GdiFonts::GdiFonts() : dc_(CreateCompatibleDC(nullptr)) {
-  face_ = ChooseFace(dc_);
+  // Enumerating the system's fonts is slow (tens of milliseconds, seconds
+  // on a first use under Wine): once a process.
+  static const std::wstring face = ChooseFace(dc_);
+  static const std::wstring monospace_face = ChooseMonospaceFace(dc_);
+  face_ = face;
+  monospace_face_ = monospace_face;
 }
 
 GdiFonts::~GdiFonts() {
@@ -55,10 +72,12 @@ GdiFonts::Entry& GdiFonts::Find(const FontKey& font) {
   }
   auto entry = std::make_unique<Entry>();
   entry->key = font;
-  entry->font = CreateFontW(-std::clamp(font.size, 1, 400), 0, 0, 0,
-                            font.bold ? FW_BOLD : FW_NORMAL, font.italic ? TRUE : FALSE, FALSE,
-                            FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, face_.c_str());
+  entry->font =
+      CreateFontW(-std::clamp(font.size, 1, 400), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
+                  font.italic ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                  font.monospace ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_SWISS,
+                  font.monospace ? monospace_face_.c_str() : face_.c_str());
   HGDIOBJ old = SelectObject(dc_, entry->font);
   TEXTMETRICW metrics = {};
   GetTextMetricsW(dc_, &metrics);

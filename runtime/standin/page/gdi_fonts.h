@@ -41,6 +41,7 @@ class GdiFonts : public TextMeasurer {
 
   HDC dc_;
   std::wstring face_;
+  std::wstring monospace_face_;
   std::vector<std::unique_ptr<Entry>> entries_;
 };
 

@@ -132,7 +132,7 @@ class Tokenizer {
         return false;
       }
       token = Token();
-      token.text = "<";
+      token.text.push_back('<');
       ++at_;
       return true;
     }

@@ -20,7 +20,7 @@ bool IsCollapsible(char16_t c) {
 }
 
 FontKey FontOf(const ComputedStyle& style) {
-  return {style.font_size, style.bold, style.italic};
+  return {style.font_size, style.bold, style.italic, style.monospace};
 }
 
 // The presentational attributes of old markup, as declarations that the
@@ -177,8 +177,11 @@ class Engine {
         out.push_back(rule);
         content_height = 2;
       } else {
-        content_height = LayoutChildren(element, style, content_x, content_y, content_width, depth,
-                                        first_baseline, out);
+        // With no padding between them, the first child's top margin and
+        // this block's collapse into the larger.
+        const int collapsible_top = p.top == 0 ? m.top : 0;
+        content_height = LayoutChildren(element, style, {content_x, content_y, content_width, 0},
+                                        depth, collapsible_top, first_baseline, out);
       }
     }
     if (!style.height.IsAuto())
@@ -263,16 +266,19 @@ class Engine {
   }
 
   // Block children in flow, runs of inline children in anonymous blocks.
+  // `area`: the content box's left, top and width (its height unused).
   int LayoutChildren(const Node& element,
                      const ComputedStyle& style,
-                     int x,
-                     int y,
-                     int width,
+                     const Rect& area,
                      int depth,
+                     int collapsible_top,
                      std::optional<int>& first_baseline,
                      std::vector<DisplayItem>& out) {
+    const int x = area.x;
+    const int y = area.y;
+    const int width = area.width;
     int cursor = y;
-    int previous_margin = 0;
+    int previous_margin = collapsible_top;
     std::vector<const Node*> run;
     auto flush_run = [&]() {
       if (run.empty())
@@ -298,6 +304,13 @@ class Engine {
         run.push_back(child.get());
         continue;
       }
+      if (IsReplaced(*child)) {
+        // A block-level image or control: alone on its line.
+        flush_run();
+        run.push_back(child.get());
+        flush_run();
+        continue;
+      }
       flush_run();
       // Adjacent vertical margins of siblings collapse to the larger one.
       const int overlap = std::min(previous_margin, child_style.margin.top);
@@ -315,7 +328,7 @@ class Engine {
       previous_margin = child_style.margin.bottom;
     }
     flush_run();
-    return cursor - y;
+    return std::max(0, cursor - y);
   }
 
   void CollectInline(const Node& node,
@@ -408,18 +421,32 @@ class Engine {
                        std::vector<DisplayItem>& content) {
     ComputedStyle inner = style;
     inner.margin = Edges();
+    const std::size_t focus_mark = result_.focus_order.size();
     int height = LayoutBlock(element, inner, 0, 0, width, depth + 1, content);
     if (style.width.IsAuto()) {
-      // Shrink to the content: lay out again at the widest line's width.
+      // Shrink to the content. Left-aligned lines stay where they are, so
+      // the boxes are only cut to the widest line; other alignments lay
+      // out again at that width, within a budget for the whole page, so
+      // that nested boxes cannot make layout exponential.
       int widest = 0;
       for (const DisplayItem& item : content) {
         if (item.kind != ItemKind::kBackground)
           widest = std::max(widest, item.rect.right());
       }
-      inner.width.unit = Length::Unit::kPixels;
-      inner.width.value = static_cast<float>(std::max(0, widest - style.padding.left));
-      content.clear();
-      height = LayoutBlock(element, inner, 0, 0, width, depth + 1, content);
+      const int box_right = widest + style.padding.right;
+      if (style.text_align != TextAlign::kLeft && relayouts_left_ > 0) {
+        --relayouts_left_;
+        inner.width.unit = Length::Unit::kPixels;
+        inner.width.value = static_cast<float>(std::max(0, widest - style.padding.left));
+        content.clear();
+        result_.focus_order.resize(focus_mark);
+        height = LayoutBlock(element, inner, 0, 0, width, depth + 1, content);
+      } else {
+        for (DisplayItem& item : content) {
+          if (item.kind == ItemKind::kBackground && item.rect.right() > box_right)
+            item.rect.width = std::max(0, box_right - item.rect.x);
+        }
+      }
     }
     int right = 0;
     for (const DisplayItem& item : content)
@@ -480,9 +507,12 @@ class Engine {
                             int depth,
                             std::vector<DisplayItem>& out) {
     std::vector<InlineItem> items;
+    // A nested context (an inline block) has its own white space state.
+    const bool outer_last_was_space = last_was_space_;
     last_was_space_ = true;
     for (const Node* node : run)
       CollectInline(*node, style, width, depth + 1, items);
+    last_was_space_ = outer_last_was_space;
     std::vector<Line> lines = BreakLines(items, width);
     InlineResult result;
     int cursor = y;
@@ -690,6 +720,7 @@ class Engine {
   LayoutResult result_;
   std::vector<DisplayItem> items_;
   bool last_was_space_ = true;
+  int relayouts_left_ = 64;
 };
 
 }  // namespace
@@ -735,7 +766,7 @@ std::u16string ControlLabel(const Node& control) {
 }
 
 Size ControlSize(const Node& control, const ComputedStyle& style, TextMeasurer& measurer) {
-  const FontKey font{style.font_size, style.bold, style.italic};
+  const FontKey font{style.font_size, style.bold, style.italic, style.monospace};
   const FontMetrics metrics = measurer.Metrics(font);
   const int line = LineHeight(metrics, style.font_size);
   const int average = std::max(1, measurer.TextWidth(font, u"x"));

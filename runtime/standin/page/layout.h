@@ -47,6 +47,7 @@ struct FontKey {
   int size = 16;
   bool bold = false;
   bool italic = false;
+  bool monospace = false;
   bool operator==(const FontKey&) const = default;
 };
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "runtime/standin/page/charset.h"
@@ -24,6 +25,19 @@ bool IsSubmitControl(const Node& node) {
     return type != "button" && type != "reset";
   }
   return node.Is("input") && (node.InputType() == "submit" || node.InputType() == "image");
+}
+
+// A thin thumb at the right edge shows where the view is in a page taller
+// than it; it takes no room and no input (wheel and keys scroll).
+void PaintScrollIndicator(HDC dc, int width, int height, int content, int scroll) {
+  if (content <= height || height <= 0)
+    return;
+  const long long track = height - 4;
+  const int thumb = std::max(24, static_cast<int>(track * height / content));
+  const int top = 2 + static_cast<int>((track - thumb) * scroll / std::max(1, content - height));
+  const RECT rect{width - 8, top, width - 3, top + thumb};
+  SetDCBrushColor(dc, RGB(0xA8, 0xA8, 0xA8));
+  FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 }  // namespace
@@ -64,6 +78,7 @@ struct PageView::Surface {
 
 PageView::PageView(ViewDelegate* delegate)
     : delegate_(delegate),
+      thread_id_(GetCurrentThreadId()),
       fonts_(std::make_unique<GdiFonts>()),
       images_(std::make_unique<ImageStore>()) {}
 
@@ -91,6 +106,12 @@ void PageView::SetDocument(std::shared_ptr<Document> document) {
   InvalidateAll();
 }
 
+void PageView::AttachDocument(Document& document) {
+  // An empty owner: the aliasing pointer refers to `document` without
+  // owning it.
+  SetDocument(std::shared_ptr<Document>(std::shared_ptr<Document>(), &document));
+}
+
 void PageView::OnDocumentChanged() {
   layout_dirty_ = true;
   InvalidateAll();
@@ -114,7 +135,12 @@ void PageView::InvalidateDocumentRect(const Rect& rect) {
     delegate_->OnInvalidate(visible);
 }
 
+void PageView::CheckThread() const {
+  assert(GetCurrentThreadId() == thread_id_ && "the page view lives on the renderer thread");
+}
+
 void PageView::EnsureLayout() {
+  CheckThread();
   if (!document_ || !layout_dirty_)
     return;
   layout_dirty_ = false;
@@ -149,6 +175,7 @@ void PageView::SetViewportSize(int width, int height) {
 }
 
 void PageView::Paint(const PaintTarget& target, const Rect& dirty) {
+  CheckThread();
   EnsureLayout();
   pending_invalidate_ = false;
   if (!target.pixels || target.width <= 0 || target.height <= 0 || target.stride < target.width * 4)
@@ -185,6 +212,7 @@ void PageView::Paint(const PaintTarget& target, const Rect& dirty) {
   SelectClipRgn(dc, clip);
   DeleteObject(clip);
   PaintPage(dc, layout_, scroll_y_, area, state, *fonts_, *images_);
+  PaintScrollIndicator(dc, width_, height_, layout_.content_height, scroll_y_);
   SelectClipRgn(dc, nullptr);
   GdiFlush();
   const auto* source = static_cast<const std::uint8_t*>(surface_->bits);
@@ -225,6 +253,45 @@ CursorKind PageView::CursorAt(int x, int y) {
       return CursorKind::kArrow;
   }
   return CursorKind::kArrow;
+}
+
+PointContext PageView::ContextAt(int x, int y) {
+  PointContext context;
+  context.node = HitTest(x, y);
+  for (const Node* n = context.node.get(); n && document_; n = n->parent()) {
+    if (n->Is("a") && n->HasAttribute("href") && context.link_url.empty())
+      context.link_url = document_->ResolveUrl(n->AttributeOr("href"));
+    if (n->Is("img") && n->HasAttribute("src"))
+      context.image_url = document_->ResolveUrl(n->AttributeOr("src"));
+  }
+  context.editable = context.node && context.node->IsTextField() &&
+                     !context.node->HasAttribute("readonly") &&
+                     !context.node->HasAttribute("disabled");
+  return context;
+}
+
+Rect PageView::CaretRect() {
+  if (!focused_ || !focused_->IsTextField())
+    return {};
+  const Rect inner = FieldTextRect(ElementRect(focused_));
+  FontKey font;
+  for (const DisplayItem& item : layout_.items) {
+    if (item.node == focused_ && item.kind == ItemKind::kControl)
+      font = item.font;
+  }
+  const std::u16string text = FieldDisplayText(*focused_);
+  const std::size_t caret = std::min(caret_, text.size());
+  const int line = LineHeight(fonts_->Metrics(font), font.size);
+  if (focused_->Is("textarea")) {
+    const std::size_t line_start = caret == 0 ? 0 : text.rfind(u'\n', caret - 1);
+    const std::size_t start = line_start == std::u16string::npos || caret == 0 ? 0 : line_start + 1;
+    const int row = static_cast<int>(
+        std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(caret), u'\n'));
+    const int x = fonts_->TextWidth(font, std::u16string_view(text).substr(start, caret - start));
+    return {inner.x + x, inner.y + row * line, 1, line};
+  }
+  const int x = fonts_->TextWidth(font, std::u16string_view(text).substr(0, caret));
+  return {inner.x + x - field_scroll_, inner.y + (inner.height - line) / 2, 1, line};
 }
 
 Rect PageView::ElementRect(const NodePtr& element) {
@@ -634,8 +701,11 @@ bool PageView::EditKey(int virtual_key, Modifiers modifiers) {
     case VK_RETURN:
       if (multi_line) {
         InsertText(u"\n");
-      } else if (Node* form = focused_->ClosestAncestor("form")) {
-        // Implicit submission, by the form's first submit button.
+      } else if (Node* form_node = focused_->ClosestAncestor("form")) {
+        // Implicit submission, by the form's first submit button. Held
+        // shared: the change listener may take the form out of the page.
+        const NodePtr form = form_node->SharedFromThis();
+        const NodePtr field = focused_;
         NodePtr submitter;
         for (const NodePtr& control : form->QuerySelectorAll("input, button")) {
           if (IsSubmitControl(*control)) {
@@ -645,18 +715,19 @@ bool PageView::EditKey(int virtual_key, Modifiers modifiers) {
         }
         if (submitter && submitter->HasAttribute("disabled"))
           return true;
-        if (focused_->Value() != value_at_focus_) {
-          value_at_focus_ = focused_->Value();
-          document_->DispatchEvent(focused_, EventType::kChange);
+        if (field->Value() != value_at_focus_) {
+          value_at_focus_ = field->Value();
+          document_->DispatchEvent(field, EventType::kChange);
         }
-        Submit(form->SharedFromThis(), submitter, UserGesture::kYes);
+        Submit(form, submitter, UserGesture::kYes);
       }
       return true;
     case VK_UP:
     case VK_DOWN:
     case VK_SPACE:
-      // Typed or ignored in a field, never scrolling the page.
-      return virtual_key != VK_SPACE || true;
+      // Typed (space comes as a character) or ignored in a field, never
+      // scrolling the page.
+      return true;
     default:
       return false;
   }

@@ -7,9 +7,11 @@
 // How to drive it (all of it on the renderer thread; every delegate call
 // is made synchronously from inside one of the calls below):
 //   1. Make a Document, Load() the response bytes with the response's
-//      charset, and give it to SetDocument(). The view becomes the
-//      document's observer and host; the script engine sets itself as the
-//      document's ScriptEventSink and runs document->scripts().
+//      charset, and give it to SetDocument() (or AttachDocument()). The
+//      view becomes the document's observer and host; the script engine
+//      sets itself as the document's ScriptEventSink and runs
+//      document->scripts(). OnInvalidate may come while script changes
+//      the document: note it and paint later, never from inside.
 //   2. SetViewportSize() with the child window's client size.
 //   3. Paint() into a top-down BGRA buffer whenever the delegate asked for
 //      a repaint (OnInvalidate, in view coordinates) or the window needs
@@ -27,7 +29,9 @@
 //      SetChosenFile (an empty path cancels).
 // Links, submissions and script's click() come out as OnNavigate with the
 // resolved address, target, method, body and user-gesture flag; the
-// delegate decides (and loads) them.
+// delegate decides (and loads) them. Iframes: ChildFrames() gives each
+// <iframe> element's box for a child window; ElementRect() gives any
+// element's box (for clicking an element by id).
 
 #include <cstdint>
 #include <memory>
@@ -79,6 +83,18 @@ struct ChildFrameBox {
   Rect rect;
 };
 
+// What is under a point, for a context menu.
+struct PointContext {
+  // The deepest element there, or null.
+  NodePtr node;
+  // The enclosing link's resolved address, or "".
+  std::string link_url;
+  // The image's resolved address, or "".
+  std::string image_url;
+  // A text field that takes typing.
+  bool editable = false;
+};
+
 // Implemented by the browser half. None of the calls may destroy the view.
 class ViewDelegate {
  public:
@@ -106,7 +122,11 @@ class PageView : public DocumentObserver, public DocumentHost {
   PageView(const PageView&) = delete;
   PageView& operator=(const PageView&) = delete;
 
+  // Shows `document` (null shows nothing). The view shares its ownership.
   void SetDocument(std::shared_ptr<Document> document);
+  // Shows a document the caller owns; it must outlive the view or be
+  // replaced (SetDocument/AttachDocument) before it dies.
+  void AttachDocument(Document& document);
   const std::shared_ptr<Document>& document() const { return document_; }
 
   void SetViewportSize(int width, int height);
@@ -137,6 +157,10 @@ class PageView : public DocumentObserver, public DocumentHost {
   // The element under a view point (the deepest one), or null.
   NodePtr HitTest(int x, int y);
   CursorKind CursorAt(int x, int y);
+  PointContext ContextAt(int x, int y);
+  // The caret of the focused text field in view coordinates (for placing
+  // the input method's window); empty when there is none.
+  Rect CaretRect();
   // The box an element takes, in view coordinates (empty when not shown).
   Rect ElementRect(const NodePtr& element);
   std::vector<ChildFrameBox> ChildFrames();
@@ -153,6 +177,8 @@ class PageView : public DocumentObserver, public DocumentHost {
   void SubmitForm(const NodePtr& form) override;
 
  private:
+  // Debug builds check that every call comes on the creating thread.
+  void CheckThread() const;
   void EnsureLayout();
   void InvalidateAll();
   void InvalidateDocumentRect(const Rect& rect);
@@ -171,6 +197,7 @@ class PageView : public DocumentObserver, public DocumentHost {
   void ScrollIntoView(const NodePtr& node);
 
   ViewDelegate* delegate_;
+  const unsigned long thread_id_;
   std::shared_ptr<Document> document_;
   std::unique_ptr<GdiFonts> fonts_;
   std::unique_ptr<ImageStore> images_;

@@ -100,7 +100,7 @@ Selector::Selector(std::string_view text) {
       compound_empty = false;
     } else if (c == '*' && compound_empty) {
       ++at;
-      compound.tag = "*";
+      compound.tag.assign(1, '*');
       compound_empty = false;
     } else if (IsNameChar(c) && compound_empty) {
       compound.tag = Lower(ReadName(text, at));

@@ -145,8 +145,8 @@ void ApplyTagDefaults(std::string_view tag, ComputedStyle& style) {
       "h1",         "h2",      "h3",     "h4",     "h5",       "h6",      "legend",  "noscript",
       "menu",       "details", "summary"};
   static constexpr std::string_view kHidden[] = {
-      "head",     "title",  "style", "script",   "meta",    "link",  "base",
-      "template", "option", "param", "datalist", "noembed", "object"};
+      "head",     "title",  "style", "script",   "meta",    "link",   "base",
+      "template", "option", "param", "datalist", "noembed", "object", "noscript"};
   static constexpr std::string_view kReplaced[] = {"img",    "input",  "button", "textarea",
                                                    "select", "iframe", "audio"};
   style.display = Display::kInline;
@@ -203,6 +203,8 @@ void ApplyTagDefaults(std::string_view tag, ComputedStyle& style) {
   }
   if (tag == "pre" || tag == "textarea")
     style.preformatted = true;
+  if (tag == "pre" || tag == "code" || tag == "tt" || tag == "kbd" || tag == "samp")
+    style.monospace = true;
   if (tag == "input" || tag == "button" || tag == "select" || tag == "textarea") {
     // Controls draw their own text in a smaller face, as browsers do.
     style.font_size = 13;
@@ -414,6 +416,7 @@ ComputedStyle ComputeStyle(const ComputedStyle& parent,
   style.italic = parent.italic;
   style.underline = parent.underline;
   style.preformatted = parent.preformatted;
+  style.monospace = parent.monospace;
   style.text_align = parent.text_align;
   ApplyTagDefaults(tag, style);
   for (const InlineStyle::Declaration& declaration : declarations.declarations()) {
@@ -467,6 +470,10 @@ ComputedStyle ComputeStyle(const ComputedStyle& parent,
         style.text_align = TextAlign::kRight;
       else if (value == "left" || value == "start" || value == "justify")
         style.text_align = TextAlign::kLeft;
+    } else if (name == "font-family") {
+      style.monospace = value.find("mono") != std::string::npos ||
+                        value.find("courier") != std::string::npos ||
+                        value.find("consolas") != std::string::npos;
     } else if (name == "white-space") {
       style.preformatted = value == "pre" || value == "pre-wrap";
     } else if (name == "margin") {

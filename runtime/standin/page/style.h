@@ -74,6 +74,7 @@ struct ComputedStyle {
   bool italic = false;
   bool underline = false;
   bool preformatted = false;
+  bool monospace = false;
   TextAlign text_align = TextAlign::kLeft;
   Edges margin;
   // "margin: 0 auto" and the like: the block is centred when it has a width.

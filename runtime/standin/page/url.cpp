@@ -162,9 +162,10 @@ std::string ResolveUrl(std::string_view base_text, std::string_view relative_tex
         out.path = RemoveDotSegments(relative.path);
       } else {
         const std::size_t slash = base.path.rfind('/');
-        std::string merged = slash == std::string::npos ? "/" : base.path.substr(0, slash + 1);
+        std::string merged =
+            slash == std::string::npos ? std::string(1, '/') : base.path.substr(0, slash + 1);
         if (base.has_authority && base.path.empty())
-          merged = "/";
+          merged.assign(1, '/');
         out.path = RemoveDotSegments(merged + relative.path);
       }
       out.has_query = relative.has_query;
@@ -172,7 +173,7 @@ std::string ResolveUrl(std::string_view base_text, std::string_view relative_tex
     }
   }
   if (out.has_authority && out.path.empty())
-    out.path = "/";
+    out.path.assign(1, '/');
   out.has_fragment = relative.has_fragment;
   out.fragment = relative.fragment;
   return Join(out);
