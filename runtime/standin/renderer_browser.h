@@ -14,12 +14,21 @@ class RendererBrowser : public CefBrowser {
  public:
   // A browser with a main frame and `child_frames` frames inside it.
   static CefRefPtr<RendererBrowser> Create(int identifier, int child_frames);
+  // A browser of the browser process, whose main frame has that
+  // identifier there too.
+  static CefRefPtr<RendererBrowser> CreateWithMainFrame(int identifier, int64 main_frame_id);
+
+  CefRefPtr<RendererFrame> AddChildFrame(const CefRefPtr<RendererFrame>& parent, std::wstring name);
+  // Takes the frame out of the page (its context was released before).
+  void RemoveFrame(int64 identifier);
 
   const std::vector<CefRefPtr<RendererFrame>>& frames() const { return frames_; }
   CefRefPtr<RendererFrame> FindFrame(int64 identifier) const;
   // The browser is gone: its frames become invalid and are let go.
   void Invalidate();
 
+  // A renderer's browser has no host.
+  CefRefPtr<CefBrowserHost> GetHost() override { return nullptr; }
   int GetIdentifier() override { return identifier_; }
   bool IsSame(CefRefPtr<CefBrowser> that) override { return that.get() == this; }
   bool IsPopup() override { return false; }

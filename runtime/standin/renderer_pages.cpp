@@ -37,7 +37,7 @@ bool RendererPages::CreateBrowser(int browser_id, int child_frames) {
   CefRefPtr<RendererBrowser> browser = RendererBrowser::Create(browser_id, child_frames);
   browsers_.emplace(browser_id, browser);
   if (handler_)
-    handler_->OnBrowserCreated(browser);
+    handler_->OnBrowserCreated(browser, nullptr);
   for (const CefRefPtr<RendererFrame>& frame : browser->frames())
     CreateContext(browser, frame);
   return true;
@@ -80,6 +80,7 @@ bool RendererPages::DestroyBrowser(int browser_id) {
     handler_->OnBrowserDestroyed(browser);
   browser->Invalidate();
   browsers_.erase(browser_id);
+  hosted_.erase(browser_id);
   return true;
 }
 
