@@ -1,0 +1,66 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "browser/control/cef_control_base.h"
+#include "browser/window/shadow_wnd_base.h"
+#include "ui/control/event.h"
+
+// The login window: owned by the launcher and placed over its framed
+// panel, it shows the platform's entry page with the player's identifiers,
+// offers the page "ShowMessageBox", opens pages that want a new window in
+// the system's default browser and steers every navigation by the
+// destination rules (a game address goes to the launcher).
+class CefForm : public kel_comp::ShadowWndBase {
+ public:
+  CefForm(const std::wstring& uid, const std::wstring& file_name, const std::wstring& entry_url);
+  ~CefForm() override;
+
+  // Set by the launcher right after construction.
+  void SetLauncherWindow(HWND launcher) { launcher_window_ = launcher; }
+  // Reloads the login page where it stood (after a game closed).
+  void ReloadPage();
+
+  std::wstring WindowClassName() const override;
+  void OnSkinAttached() override;
+  ui::Control* CreateCustomControl(const std::wstring& element_name) override;
+  LRESULT OnWmClose(UINT message, WPARAM wparam, LPARAM lparam, bool* handled) override;
+  std::wstring SkinFolder() override;
+  std::wstring SkinFile() override;
+
+  bool OnClicked(ui::EventArgs* args);
+  void OnLoadEnd(int http_status_code);
+  void OnLoadError(int error_code, const std::wstring& error_text, const std::wstring& failed_url);
+  // On the runtime's UI thread.
+  bool OnBeforeNavigate(CefRefPtr<CefBrowser> browser,
+                        CefRefPtr<CefFrame> frame,
+                        CefRefPtr<CefRequest> request,
+                        bool is_redirect);
+  // On the runtime's UI thread.
+  bool OnLinkClick(const std::wstring& url);
+
+ private:
+  std::wstring LoginUrl() const;
+  // The panel shown instead of the page when it could not be loaded.
+  void ShowLoadError(bool show);
+
+  kel_comp::CefControlBase* cef_control_ = nullptr;
+  HWND launcher_window_ = nullptr;
+  const std::wstring uid_;
+  const std::wstring file_name_;
+  const std::wstring entry_url_;
+  ui::Control* load_error_ = nullptr;
+};
+
+// The skin element "CefControl" of the login and game windows: the
+// off-screen control when off-screen rendering is on, else the windowed one.
+ui::Control* CreateBrowserControl(const std::wstring& element_name);
+
+// Registers "ShowMessageBox" on |control| for its current browser: the
+// page's text is shown as a toast over |window| and the page gets the
+// fixed reply. Lives only as long as |flag_owner|.
+void RegisterShowMessageBox(kel_comp::CefControlBase* control,
+                            HWND window,
+                            kbase::SupportWeakCallback* flag_owner);
