@@ -6,9 +6,9 @@
 
 #include "base/file/file_util.h"
 #include "base/thread/thread_registry.h"
+#include "browser/common/runtime_task.h"
 #include "browser/manager/client_app.h"
 #include "runtime/include/cef_app.h"
-#include "runtime/include/wrapper/cef_closure_task.h"
 
 namespace kel_comp {
 
@@ -104,11 +104,10 @@ void CefManager::CreateOffscreenHelperWindows() {
       CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   if (!popup)
     return;
-  CefPostTask(TID_UI, CefCreateClosureTask([popup, instance] {
-                CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 0, 0, popup, nullptr, instance,
-                                nullptr);
-                PostMessageW(popup, WM_CLOSE, 0, 0);
-              }));
+  PostRuntimeTask(TID_UI, [popup, instance] {
+    CreateWindowExW(0, L"Static", L"", WS_CHILD, 0, 0, 0, 0, popup, nullptr, instance, nullptr);
+    PostMessageW(popup, WM_CLOSE, 0, 0);
+  });
 }
 
 }  // namespace kel_comp

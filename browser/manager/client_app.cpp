@@ -58,7 +58,8 @@ void ClientApp::OnWebKitInitialized() {
   CefRegisterExtension(kPageBridgeExtensionName, std::string(script), new CefJSHandler(js_bridge_));
 }
 
-void ClientApp::OnBrowserCreated(CefRefPtr<CefBrowser> /*browser*/) {
+void ClientApp::OnBrowserCreated(CefRefPtr<CefBrowser> /*browser*/,
+                                 CefRefPtr<CefDictionaryValue> /*extra_info*/) {
   EnsureJsBridge();
 }
 

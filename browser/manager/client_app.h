@@ -29,7 +29,8 @@ class ClientApp : public CefApp, public CefBrowserProcessHandler, public CefRend
 
   // CefRenderProcessHandler:
   void OnWebKitInitialized() override;
-  void OnBrowserCreated(CefRefPtr<CefBrowser> browser) override;
+  void OnBrowserCreated(CefRefPtr<CefBrowser> browser,
+                        CefRefPtr<CefDictionaryValue> extra_info) override;
   void OnContextReleased(CefRefPtr<CefBrowser> browser,
                          CefRefPtr<CefFrame> frame,
                          CefRefPtr<CefV8Context> context) override;

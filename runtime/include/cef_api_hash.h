@@ -5,8 +5,8 @@
 // The hash of the interface these headers describe. A program built
 // against them refuses to run on a runtime library that reports another
 // one. Change it whenever a structure or a virtual interface changes.
-#define CEF_API_HASH_PLATFORM "6f8c0f3a9b2d4e71c5a8e0d3b7f1a2c49e6d5b80"
-#define CEF_API_HASH_UNIVERSAL "6f8c0f3a9b2d4e71c5a8e0d3b7f1a2c49e6d5b80"
+#define CEF_API_HASH_PLATFORM "3a7d91c2e4b86f05d1c9a7e3b2f48d6c0e5a1b97"
+#define CEF_API_HASH_UNIVERSAL "3a7d91c2e4b86f05d1c9a7e3b2f48d6c0e5a1b97"
 
 extern "C" {
 

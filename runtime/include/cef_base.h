@@ -5,6 +5,7 @@
 #include "runtime/include/internal/cef_ptr.h"
 #include "runtime/include/internal/cef_string.h"
 #include "runtime/include/internal/cef_types_wrappers.h"
+#include "runtime/include/internal/cef_win.h"
 
 // Base of every reference-counted runtime object. An object is deleted by
 // the module that created it, through its own Release.

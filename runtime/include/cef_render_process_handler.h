@@ -15,7 +15,9 @@ class CefRenderProcessHandler : public virtual CefBaseRefCounted {
   virtual void OnRenderThreadCreated(CefRefPtr<CefListValue> /*extra_info*/) {}
   // The script engine is ready: the time to register extensions.
   virtual void OnWebKitInitialized() {}
-  virtual void OnBrowserCreated(CefRefPtr<CefBrowser> /*browser*/) {}
+  // `extra_info` is what the browser process gave CreateBrowser, or null.
+  virtual void OnBrowserCreated(CefRefPtr<CefBrowser> /*browser*/,
+                                CefRefPtr<CefDictionaryValue> /*extra_info*/) {}
   virtual void OnBrowserDestroyed(CefRefPtr<CefBrowser> /*browser*/) {}
   virtual CefRefPtr<CefLoadHandler> GetLoadHandler() { return nullptr; }
   virtual void OnContextCreated(CefRefPtr<CefBrowser> /*browser*/,

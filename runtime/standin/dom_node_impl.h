@@ -13,7 +13,7 @@ class DomNodeImpl : public CefDOMNode {
   DomNodeImpl(std::wstring tag_name, bool editable)
       : tag_name_(std::move(tag_name)), editable_(editable) {}
 
-  CefDOMNodeType GetType() override { return DOM_NODE_TYPE_ELEMENT; }
+  Type GetType() override { return DOM_NODE_TYPE_ELEMENT; }
   bool IsText() override { return false; }
   bool IsElement() override { return true; }
   bool IsEditable() override { return editable_; }

@@ -20,6 +20,8 @@ class RendererBrowser : public CefBrowser {
   // The browser is gone: its frames become invalid and are let go.
   void Invalidate();
 
+  // A renderer's browser has no host.
+  CefRefPtr<CefBrowserHost> GetHost() override { return nullptr; }
   int GetIdentifier() override { return identifier_; }
   bool IsSame(CefRefPtr<CefBrowser> that) override { return that.get() == this; }
   bool IsPopup() override { return false; }

@@ -30,7 +30,7 @@ bool RendererPages::CreateBrowser(int browser_id, int child_frames) {
   CefRefPtr<RendererBrowser> browser = RendererBrowser::Create(browser_id, child_frames);
   browsers_.emplace(browser_id, browser);
   if (handler_)
-    handler_->OnBrowserCreated(browser);
+    handler_->OnBrowserCreated(browser, nullptr);
   for (const CefRefPtr<RendererFrame>& frame : browser->frames())
     CreateContext(browser, frame);
   return true;

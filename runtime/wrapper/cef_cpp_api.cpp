@@ -90,6 +90,22 @@ CefRefPtr<CefCookieManager> CefCookieManager::GetGlobalManager(
   return Adopt(cef_cookie_manager_get_global_manager(callback.get()));
 }
 
+bool CefBrowserHost::CreateBrowser(const CefWindowInfo& windowInfo,
+                                   CefRefPtr<CefClient> client,
+                                   const CefString& url,
+                                   const CefBrowserSettings& settings,
+                                   CefRefPtr<CefDictionaryValue> extra_info,
+                                   CefRefPtr<CefRequestContext> request_context) {
+  if (!client)
+    return false;
+  return cef_browser_host_create_browser(&windowInfo, client.get(), url.GetStruct(), &settings,
+                                         extra_info.get(), request_context.get()) != 0;
+}
+
+CefRefPtr<CefDictionaryValue> CefDictionaryValue::Create() {
+  return Adopt(cef_dictionary_value_create());
+}
+
 CefRefPtr<CefListValue> CefListValue::Create() {
   return Adopt(cef_list_value_create());
 }

@@ -173,6 +173,20 @@ CefCookieManager* cef_cookie_manager_get_global_manager(CefCompletionCallback* c
   CEF_FORWARD(cef_cookie_manager_get_global_manager, nullptr, callback);
 }
 
+int cef_browser_host_create_browser(const cef_window_info_t* windowInfo,
+                                    CefClient* client,
+                                    const cef_string_t* url,
+                                    const cef_browser_settings_t* settings,
+                                    CefDictionaryValue* extra_info,
+                                    CefRequestContext* request_context) {
+  CEF_FORWARD(cef_browser_host_create_browser, 0, windowInfo, client, url, settings, extra_info,
+              request_context);
+}
+
+CefDictionaryValue* cef_dictionary_value_create() {
+  CEF_FORWARD(cef_dictionary_value_create, nullptr);
+}
+
 CefListValue* cef_list_value_create() {
   CEF_FORWARD(cef_list_value_create, nullptr);
 }

@@ -68,10 +68,10 @@ TEST(ClientAppTest, HttpAndHttpsAreCookieable) {
 TEST(ClientAppTest, EveryBrowserOfTheRendererSharesOneBridge) {
   CefRefPtr<ClientApp> app = new ClientApp;
   EXPECT_FALSE(app->js_bridge());
-  app->OnBrowserCreated(new test::FakeBrowser(1));
+  app->OnBrowserCreated(new test::FakeBrowser(1), nullptr);
   const std::shared_ptr<CefJSBridge> bridge = app->js_bridge();
   ASSERT_TRUE(bridge);
-  app->OnBrowserCreated(new test::FakeBrowser(2));
+  app->OnBrowserCreated(new test::FakeBrowser(2), nullptr);
   EXPECT_EQ(app->js_bridge(), bridge);
   // Outside a renderer the runtime refuses the extension; the bridge stays.
   app->OnWebKitInitialized();

@@ -48,6 +48,7 @@ class FakeBrowser : public CefBrowser {
  public:
   explicit FakeBrowser(int identifier) : identifier_(identifier), main_frame(new FakeFrame) {}
 
+  CefRefPtr<CefBrowserHost> GetHost() override { return nullptr; }
   int GetIdentifier() override { return identifier_; }
   bool IsSame(CefRefPtr<CefBrowser> that) override {
     return that && that->GetIdentifier() == identifier_;
@@ -82,7 +83,7 @@ class FakeNode : public CefDOMNode {
  public:
   explicit FakeNode(bool editable) : editable_(editable) {}
 
-  CefDOMNodeType GetType() override { return DOM_NODE_TYPE_ELEMENT; }
+  Type GetType() override { return DOM_NODE_TYPE_ELEMENT; }
   bool IsText() override { return false; }
   bool IsElement() override { return true; }
   bool IsEditable() override { return editable_; }

@@ -104,9 +104,9 @@ TEST_F(RuntimeStartupTest, RendererBridgeIsSharedByTheExtensionAndEveryBrowser) 
   std::atomic<int> same{0};
   std::atomic<bool> done{false};
   ASSERT_TRUE(CefPostTask(TID_RENDERER, CefCreateClosureTask([&] {
-                            app->OnBrowserCreated(new test::FakeBrowser(1));
+                            app->OnBrowserCreated(new test::FakeBrowser(1), nullptr);
                             same += app->js_bridge() == bridge;
-                            app->OnBrowserCreated(new test::FakeBrowser(2));
+                            app->OnBrowserCreated(new test::FakeBrowser(2), nullptr);
                             same += app->js_bridge() == bridge;
                             done = true;
                           })));

@@ -46,7 +46,7 @@ class RecordingRenderApp : public CefApp, public CefRenderProcessHandler {
  public:
   CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() override { return this; }
 
-  void OnBrowserCreated(CefRefPtr<CefBrowser> browser) override {
+  void OnBrowserCreated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefDictionaryValue>) override {
     Record(L"browser created " + std::to_wstring(browser->GetIdentifier()));
   }
   void OnBrowserDestroyed(CefRefPtr<CefBrowser> browser) override {

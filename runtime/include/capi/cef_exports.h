@@ -1,6 +1,8 @@
 #pragma once
 
 #include "runtime/include/cef_app.h"
+#include "runtime/include/cef_browser.h"
+#include "runtime/include/cef_client.h"
 #include "runtime/include/cef_command_line.h"
 #include "runtime/include/cef_cookie.h"
 #include "runtime/include/cef_process_message.h"
@@ -33,7 +35,15 @@ CEF_EXPORT CefCommandLine* cef_command_line_get_global(void);
 
 CEF_EXPORT CefCookieManager* cef_cookie_manager_get_global_manager(CefCompletionCallback* callback);
 
+CEF_EXPORT int cef_browser_host_create_browser(const cef_window_info_t* windowInfo,
+                                               CefClient* client,
+                                               const cef_string_t* url,
+                                               const cef_browser_settings_t* settings,
+                                               CefDictionaryValue* extra_info,
+                                               CefRequestContext* request_context);
+
 CEF_EXPORT CefListValue* cef_list_value_create(void);
+CEF_EXPORT CefDictionaryValue* cef_dictionary_value_create(void);
 CEF_EXPORT CefProcessMessage* cef_process_message_create(const cef_string_t* name);
 
 CEF_EXPORT int cef_register_extension(const cef_string_t* extension_name,
@@ -50,7 +60,6 @@ CEF_EXPORT CefV8Value* cef_v8value_create_double(double value);
 CEF_EXPORT CefV8Value* cef_v8value_create_string(const cef_string_t* value);
 CEF_EXPORT CefV8Value* cef_v8value_create_object(CefV8Accessor* accessor);
 CEF_EXPORT CefV8Value* cef_v8value_create_array(int length);
-CEF_EXPORT CefV8Value* cef_v8value_create_function(const cef_string_t* name,
-                                                   CefV8Handler* handler);
+CEF_EXPORT CefV8Value* cef_v8value_create_function(const cef_string_t* name, CefV8Handler* handler);
 
 }  // extern "C"
