@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/app_paths.h"
+#include "app/browser_forms.h"
 #if QEL_BROWSER_FORMS
 #include "app/cef_form.h"
 #include "app/cef_game_form.h"

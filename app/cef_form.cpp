@@ -1,3 +1,6 @@
+#include "app/browser_forms.h"
+#if QEL_BROWSER_FORMS
+
 #include "app/cef_form.h"
 
 #include <shellapi.h>
@@ -174,3 +177,5 @@ LRESULT CefForm::OnWmClose(UINT, WPARAM, LPARAM, bool* handled) {
   *handled = false;
   return 0;
 }
+
+#endif  // QEL_BROWSER_FORMS

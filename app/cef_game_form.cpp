@@ -1,3 +1,6 @@
+#include "app/browser_forms.h"
+#if QEL_BROWSER_FORMS
+
 #include "app/cef_game_form.h"
 
 #include "app/app_paths.h"
@@ -134,3 +137,5 @@ LRESULT CefGameForm::OnWmClose(UINT, WPARAM, LPARAM, bool* handled) {
   *handled = false;
   return 0;
 }
+
+#endif  // QEL_BROWSER_FORMS
