@@ -6,6 +6,7 @@ WINESERVER=/usr/lib/wine/wineserver64
 [[ -x $WINESERVER ]] || WINESERVER=/usr/lib/wine/wineserver
 
 _session_pids=()
+_session_dirs=()
 
 session_stop() {
   if [[ -n ${WINEPREFIX:-} ]]; then
@@ -17,6 +18,11 @@ session_stop() {
     wait "$pid" >/dev/null 2>&1 || true
   done
   _session_pids=()
+  local dir
+  for dir in "${_session_dirs[@]}"; do
+    rm -rf "$dir"
+  done
+  _session_dirs=()
 }
 
 # session_start_xvfb: a private display; exports DISPLAY.
@@ -92,4 +98,31 @@ session_keep_desktop() {
   local line
   read -r -t 60 line <"$fifo" || echo "the desktop keeper did not report" >&2
   rm -f "$fifo"
+}
+
+# session_start_web: the local web server (platform/server.py) on a free
+# loopback port, stopped with the session. Exports QEL_WEB_PORT, the request
+# log's path for Windows programs under Wine (QEL_WEB_LOG, a Z: path) and for
+# shell scripts (QEL_WEB_LOG_UNIX).
+session_start_web() {
+  local here dir
+  here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+  dir=$(mktemp -d)
+  _session_dirs+=("$dir")
+  python3 "$here/platform/server.py" --port-file "$dir/port" --log "$dir/requests.jsonl" \
+    </dev/null >"$dir/server.out" 2>&1 &
+  _session_pids+=($!)
+  local tries=0
+  while [[ ! -s $dir/port ]]; do
+    if ((++tries > 100)); then
+      echo "the web server did not start:" >&2
+      cat "$dir/server.out" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+  export QEL_WEB_PORT
+  QEL_WEB_PORT=$(<"$dir/port")
+  export QEL_WEB_LOG_UNIX="$dir/requests.jsonl"
+  export QEL_WEB_LOG="Z:${QEL_WEB_LOG_UNIX//\//\\}"
 }

@@ -1,0 +1,1 @@
+"""The pieces of the local web server: requests, responses, the test site."""
