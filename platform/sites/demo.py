@@ -12,11 +12,14 @@ import math
 import os
 import struct
 import wave
-from urllib.parse import parse_qs, quote
+from urllib.parse import quote, unquote_to_bytes
+
+from web.response import Response
 
 PLATFORM_HOST = os.environ.get("QEL_PLATFORM_HOST", "www.qelmora.example")
 PAYMENT_HOST = os.environ.get("QEL_PAYMENT_HOST", "pay.qelmora.example")
 GAME_HOST = os.environ.get("QEL_GAME_HOST", "game.qelmora.example")
+HOSTS = (PLATFORM_HOST, PAYMENT_HOST, GAME_HOST)
 
 # One palette with the client's skins.
 INK = "#e8e6f0"
@@ -164,8 +167,6 @@ def game_page(query_string):
 
 
 def _decode_gbk(part):
-    from urllib.parse import unquote_to_bytes
-
     try:
         return unquote_to_bytes(part).decode("gbk")
     except UnicodeDecodeError:
@@ -192,31 +193,28 @@ def theme_wav():
     return out.getvalue()
 
 
-def handle(method, host, path, query_string):
-    """Returns (status, content type, body bytes) for one request."""
-    host = host.split(":")[0].lower()
-    query = parse_qs(query_string, keep_blank_values=True)
-    html_type = "text/html; charset=utf-8"
+def handle(request):
+    host, path, query = request.host, request.path, request.query_lists
     if host == PLATFORM_HOST:
         if path == "/game/s/wdAccess/":
-            return 200, html_type, login_page(query).encode()
+            return Response.html(login_page(query))
         if path == "/game/s/servers/":
-            return 200, html_type, servers_page(query).encode()
+            return Response.html(servers_page(query))
         if path == "/news/":
-            return 200, html_type, simple_page("官方公告", "官方公告", "新服「云梦泽」今日开启。").encode()
+            return Response.html(simple_page("官方公告", "官方公告", "新服「云梦泽」今日开启。"))
         if path.startswith("/kefu/"):
-            return 200, html_type, simple_page("客服中心", "客服中心", "在线客服。").encode()
+            return Response.html(simple_page("客服中心", "客服中心", "在线客服。"))
         if path.startswith("/mg/s/new_server/"):
-            return 200, html_type, simple_page("新服预约", "新服预约", "预约成功。").encode()
+            return Response.html(simple_page("新服预约", "新服预约", "预约成功。"))
     elif host == PAYMENT_HOST:
-        return 200, html_type, simple_page("充值中心", "充值中心", "请选择充值金额。").encode()
+        return Response.html(simple_page("充值中心", "充值中心", "请选择充值金额。"))
     elif host == GAME_HOST:
         if path == "/wd/play/":
-            return 200, html_type, game_page(query_string).encode()
+            return Response.html(game_page(request.query_string), headers=[("Cache-Control", "no-store")])
         if path == "/wd/theme.wav":
-            return 200, "audio/wav", theme_wav()
+            return Response(200, theme_wav(), content_type="audio/wav")
         if path.startswith("/wd/guide/"):
-            return 200, html_type, simple_page("新手指南", "新手指南", "点击服务器即可进入游戏。").encode()
+            return Response.html(simple_page("新手指南", "新手指南", "点击服务器即可进入游戏。"))
         if path.startswith("/bbs/"):
-            return 200, html_type, simple_page("游戏论坛", "游戏论坛", "论坛首页。").encode()
-    return 404, html_type, page("404", "<div style=\"padding:16px\">Not found</div>").encode()
+            return Response.html(simple_page("游戏论坛", "游戏论坛", "论坛首页。"))
+    return Response.html(page("404", "<div style=\"padding:16px\">未找到该页面</div>"), status=404)
