@@ -4,6 +4,7 @@
 
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -237,30 +238,64 @@ COLORREF ScreenPixel(POINT screen) {
   HDC dc = GetDC(nullptr);
   const COLORREF colour = GetPixel(dc, screen.x, screen.y);
   ReleaseDC(nullptr, dc);
-  // GetPixel gives 0x00BBGGRR.
-  return RGB(GetBValue(colour), GetGValue(colour), GetRValue(colour));
+  return colour;
 }
 
-uint64_t ScreenHash(const RECT& rect) {
+std::vector<uint32_t> ScreenPixels(const RECT& rect) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  std::vector<uint32_t> pixels(static_cast<size_t>(std::max(width, 0)) *
+                               static_cast<size_t>(std::max(height, 0)));
+  if (pixels.empty())
+    return pixels;
   HBITMAP bitmap = CaptureScreen(rect);
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = rect.right - rect.left;
-  info.bmiHeader.biHeight = -(rect.bottom - rect.top);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
-  std::vector<uint32_t> pixels(static_cast<size_t>(rect.right - rect.left) *
-                               static_cast<size_t>(rect.bottom - rect.top));
   HDC screen = GetDC(nullptr);
-  GetDIBits(screen, bitmap, 0, rect.bottom - rect.top, pixels.data(), &info, DIB_RGB_COLORS);
+  GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);
   DeleteObject(bitmap);
+  for (uint32_t& pixel : pixels)
+    pixel &= 0xFFFFFF;
+  return pixels;
+}
+
+uint64_t ScreenHash(const RECT& rect) {
   uint64_t hash = 1469598103934665603ull;  // FNV-1a
-  for (uint32_t pixel : pixels) {
-    hash ^= pixel & 0xFFFFFF;
+  for (uint32_t pixel : ScreenPixels(rect)) {
+    hash ^= pixel;
     hash *= 1099511628211ull;
   }
   return hash;
+}
+
+std::vector<Band> ColourBands(int x, int top, int bottom, COLORREF colour, int min_height) {
+  const std::vector<uint32_t> column = ScreenPixels({x, top, x + 1, bottom});
+  auto close_to = [](int a, int b) { return a - b <= 6 && b - a <= 6; };
+  const int want_r = GetRValue(colour), want_g = GetGValue(colour), want_b = GetBValue(colour);
+  std::vector<Band> bands;
+  int start = -1;
+  for (size_t i = 0; i <= column.size(); ++i) {
+    bool match = false;
+    if (i < column.size()) {
+      const uint32_t p = column[i];
+      match = close_to(static_cast<int>((p >> 16) & 0xFF), want_r) &&
+              close_to(static_cast<int>((p >> 8) & 0xFF), want_g) &&
+              close_to(static_cast<int>(p & 0xFF), want_b);
+    }
+    if (match && start < 0)
+      start = static_cast<int>(i);
+    if (!match && start >= 0) {
+      if (static_cast<int>(i) - start >= min_height)
+        bands.push_back({top + start, top + static_cast<int>(i)});
+      start = -1;
+    }
+  }
+  return bands;
 }
 
 bool SaveScreenshot(HWND window, const std::wstring& path) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -65,10 +66,22 @@ void DragFromTo(POINT from, POINT to);
 // A point |x|, |y| from the top-left corner of |window|'s rectangle.
 POINT At(HWND window, int x, int y);
 
-// The screen colour at a point, as 0xRRGGBB.
+// The screen colour at a point (read with GetRValue and the like).
 COLORREF ScreenPixel(POINT screen);
 // A hash of the screen pixels of a rectangle, to tell a changed page.
 uint64_t ScreenHash(const RECT& rect);
+// The screen's pixels of a rectangle, row by row, as 0xRRGGBB.
+std::vector<uint32_t> ScreenPixels(const RECT& rect);
+// The vertical runs of |colour| (each channel within 6) down the screen
+// column |x| from |top| to |bottom|, at least |min_height| pixels high:
+// each run's top and bottom (exclusive) in screen coordinates.
+struct Band {
+  int top;
+  int bottom;
+  int middle() const { return (top + bottom) / 2; }
+};
+std::vector<Band> ColourBands(int x, int top, int bottom, COLORREF colour, int min_height = 8);
+
 // Saves the screen area of |window| as a PNG file.
 bool SaveScreenshot(HWND window, const std::wstring& path);
 
