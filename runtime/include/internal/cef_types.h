@@ -634,3 +634,10 @@ typedef struct _cef_window_info_t {
   int external_begin_frame_enabled;
   cef_window_handle_t window;
 } cef_window_info_t;
+
+// The answer to a resource request the runtime paused on.
+typedef enum {
+  RV_CANCEL = 0,
+  RV_CONTINUE,
+  RV_CONTINUE_ASYNC,
+} cef_return_value_t;
