@@ -3,11 +3,8 @@
 #include <memory>
 
 #include "app/app_paths.h"
-#include "app/browser_forms.h"
-#if QEL_BROWSER_FORMS
 #include "app/cef_form.h"
 #include "app/cef_game_form.h"
-#endif
 #include "app/form_messages.h"
 #include "app/navigation_rules.h"
 #include "app/player_config.h"
@@ -27,11 +24,9 @@ constexpr DWORD kLoginStyle = 0x10CF0000;
 // The game window's: the same, maximised.
 constexpr DWORD kGameStyle = 0x11CF0000;
 
-#if QEL_BROWSER_FORMS
 bool OffscreenRendering() {
   return kel_comp::CefManager::GetInstance()->IsOffscreenRenderingEnabled();
 }
-#endif
 
 }  // namespace
 
@@ -65,7 +60,6 @@ void BasicForm::OnSkinAttached() {
 }
 
 void BasicForm::CreateLoginForm() {
-#if QEL_BROWSER_FORMS
   auto* login = new CefForm(uid_, file_name_, entry_url_);
   login->SetLauncherWindow(GetHWND());
   // A failed Create has already deleted the form.
@@ -75,11 +69,9 @@ void BasicForm::CreateLoginForm() {
   if (IsWindowVisible(GetHWND()))
     PlaceLoginForm(GetHWND(), kHideNoActivate);
   login->Show(false, false);
-#endif
 }
 
 void BasicForm::PlaceLoginForm(HWND insert_after, UINT flags) {
-#if QEL_BROWSER_FORMS
   CefForm* login = login_form_.get();
   if (!login)
     return;
@@ -92,10 +84,6 @@ void BasicForm::PlaceLoginForm(HWND insert_after, UINT flags) {
   login->SetWindowPosWithShadow(
       {left, top, left + (own.right - own.left), top + (own.bottom - own.top)}, insert_after,
       flags);
-#else
-  (void)insert_after;
-  (void)flags;
-#endif
 }
 
 LRESULT BasicForm::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -114,6 +102,14 @@ LRESULT BasicForm::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case kMsgGameClosed:
       OnGameClosed();
       break;
+    case WM_ACTIVATE:
+      // The login window stays over the launcher when the launcher is
+      // activated.
+      if (LOWORD(wparam) != WA_INACTIVE) {
+        if (CefForm* login = login_form_.get())
+          login->RaiseIfVisible();
+      }
+      break;
     default:
       break;
   }
@@ -121,7 +117,6 @@ LRESULT BasicForm::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void BasicForm::OpenGame(const wchar_t* url) {
-#if QEL_BROWSER_FORMS
   auto* game = new CefGameForm(url);
   game->SetLauncherWindow(GetHWND());
   // A game window that cannot be created leaves the launcher in view.
@@ -131,16 +126,11 @@ void BasicForm::OpenGame(const wchar_t* url) {
   if (CefForm* login = login_form_.get())
     login->Show(false, true);
   Show(false, true);
-#else
-  (void)url;
-#endif
 }
 
 void BasicForm::OnGameClosed() {
-#if QEL_BROWSER_FORMS
   if (CefForm* login = login_form_.get())
     login->ReloadPage();
-#endif
   Show(true, true);
 }
 
@@ -153,12 +143,10 @@ LRESULT BasicForm::OnWmClose(UINT, WPARAM, LPARAM, bool* handled) {
 bool BasicForm::OnClicked(ui::EventArgs* args) {
   if (!args || !args->sender || args->sender->GetName() != L"btn_close")
     return true;
-#if QEL_BROWSER_FORMS
   if (CefForm* login = login_form_.get()) {
     login->SetWindowPosWithShadow({}, GetHWND(), kHideNoActivate);
     login->Close(1);
   }
-#endif
   Close(1);
   return true;
 }

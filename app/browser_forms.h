@@ -1,11 +1,19 @@
 #pragma once
 
-// The login and game windows stand on the browser controls and the shadow
-// window; a tree without them builds the launcher alone.
-#if __has_include("browser/control/cef_native_control.h") &&           \
-                  __has_include("browser/window/shadow_wnd_base.h") && \
-                                __has_include("browser/window/toast.h")
-#define QEL_BROWSER_FORMS 1
+// The base of the login and game windows and the toast they show. Until the
+// shadow window and the toast are part of the tree, the two windows stand
+// on the skinned window base and a page's message shows no toast.
+#if __has_include("browser/shadow/shadow_wnd_base.h")
+#include "browser/shadow/shadow_wnd_base.h"
+using BrowserFormBase = kel_comp::ShadowWndBase;
 #else
-#define QEL_BROWSER_FORMS 0
+#include "ui/core/window_impl_base.h"
+using BrowserFormBase = ui::WindowImplBase;
+#endif
+
+#if __has_include("browser/toast/toast.h")
+#include "browser/toast/toast.h"
+#define QEL_HAVE_TOAST 1
+#else
+#define QEL_HAVE_TOAST 0
 #endif

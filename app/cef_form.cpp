@@ -1,6 +1,3 @@
-#include "app/browser_forms.h"
-#if QEL_BROWSER_FORMS
-
 #include "app/cef_form.h"
 
 #include <shellapi.h>
@@ -9,27 +6,19 @@
 #include "app/form_messages.h"
 #include "app/message_box_reply.h"
 #include "app/navigation_rules.h"
+#include "base/thread/thread_registry.h"
 #include "base/util/string_util.h"
-#include "browser/control/cef_control.h"
-#include "browser/control/cef_native_control.h"
+#include "browser/control/browser_control_factory.h"
 #include "browser/manager/cef_manager.h"
-#include "browser/window/toast.h"
 #include "ui/control/box.h"
 
 namespace {
 
-// A navigation the browser gave up on because the form cancelled it.
-constexpr int kErrorAborted = -3;
+// A login page that neither loads nor fails within this time is shown as
+// failed, so that the player is never left without a login.
+constexpr kbase::Ticks kLoadTimeout = 15 * 1000 * 1000;
 
 }  // namespace
-
-ui::Control* CreateBrowserControl(const std::wstring& element_name) {
-  if (element_name != L"CefControl")
-    return nullptr;
-  if (kel_comp::CefManager::GetInstance()->IsOffscreenRenderingEnabled())
-    return new kel_comp::CefControl();
-  return new kel_comp::CefNativeControl();
-}
 
 void RegisterShowMessageBox(kel_comp::CefControlBase* control,
                             HWND window,
@@ -38,7 +27,12 @@ void RegisterShowMessageBox(kel_comp::CefControlBase* control,
     return;
   auto show =
       flag_owner->MakeWeakCallback([window](const std::string& params, kel_comp::CppReply reply) {
+#if QEL_HAVE_TOAST
         kel_comp::Toast::ShowToast(kbase::Utf8ToUtf16(params), window);
+#else
+        (void)window;
+        (void)params;
+#endif
         if (reply)
           reply(false, kShowMessageBoxReply);
       });
@@ -65,7 +59,7 @@ std::wstring CefForm::SkinFile() {
 }
 
 ui::Control* CefForm::CreateCustomControl(const std::wstring& element_name) {
-  return CreateBrowserControl(element_name);
+  return kel_comp::CreateBrowserControl(element_name);
 }
 
 std::wstring CefForm::LoginUrl() const {
@@ -80,13 +74,15 @@ void CefForm::OnSkinAttached() {
   }
   load_error_ = FindControlByName(L"load_error");
   cef_control_ = dynamic_cast<kel_comp::CefControlBase*>(FindControlByName(L"cef_control"));
+  // Without a page (no browser control, or one that never loads) the player
+  // is shown the failure and the retry button in time.
+  ArmLoadTimeout();
   if (!cef_control_)
     return;
   cef_control_->AttachLoadEnd(MakeWeakCallback([this](int status) { OnLoadEnd(status); }));
   cef_control_->AttachLoadError(
-      MakeWeakCallback([this](int code, const std::wstring& text, const std::wstring& url) {
-        OnLoadError(code, text, url);
-      }));
+      MakeWeakCallback([this](CefLoadHandler::ErrorCode code, const std::wstring& text,
+                              const std::wstring& url) { OnLoadError(code, text, url); }));
   cef_control_->AttachBeforeNavigate(
       MakeWeakCallback([this](CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
                               CefRefPtr<CefRequest> request, bool is_redirect) {
@@ -97,17 +93,49 @@ void CefForm::OnSkinAttached() {
   cef_control_->LoadURL(LoginUrl());
 }
 
-void CefForm::OnLoadEnd(int) {
-  RegisterShowMessageBox(cef_control_, GetHWND(), this);
-  Show(true, true);
+void CefForm::ArmLoadTimeout() {
+  const int generation = ++load_generation_;
+  kbase::ThreadRegistry::PostDelayedTask(kbase::kMainThreadIdentifier,
+                                         MakeWeakCallback([this, generation] {
+                                           if (generation == load_generation_ && !page_loaded_) {
+                                             ShowLoadError(true);
+                                             ShowOverLauncher();
+                                           }
+                                         }),
+                                         kLoadTimeout);
 }
 
-void CefForm::OnLoadError(int error_code, const std::wstring&, const std::wstring&) {
-  if (error_code == kErrorAborted)
+void CefForm::OnLoadEnd(int http_status_code) {
+  page_loaded_ = true;
+  // A page that arrived late, after the failure was shown, replaces it; an
+  // error page (no status) does not.
+  if (http_status_code > 0)
+    ShowLoadError(false);
+  RegisterShowMessageBox(cef_control_, GetHWND(), this);
+  ShowOverLauncher();
+}
+
+void CefForm::OnLoadError(CefLoadHandler::ErrorCode error_code,
+                          const std::wstring&,
+                          const std::wstring&) {
+  // A navigation given up because the form cancelled it is no failure.
+  if (error_code == ERR_ABORTED)
     return;
   // The player sees why the login is missing and can try again.
   ShowLoadError(true);
+  ShowOverLauncher();
+}
+
+void CefForm::ShowOverLauncher() {
   Show(true, true);
+  RaiseIfVisible();
+}
+
+void CefForm::RaiseIfVisible() {
+  // Without a window manager (Wine on a bare X server) showing an owned
+  // window does not restack it over its owner; an explicit raise does.
+  if (IsWindowVisible(GetHWND()))
+    SetWindowPos(GetHWND(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void CefForm::ShowLoadError(bool show) {
@@ -165,7 +193,9 @@ bool CefForm::OnClicked(ui::EventArgs* args) {
     cef_control_->Refresh();
   } else if (name == L"btn_retry") {
     ShowLoadError(false);
+    page_loaded_ = false;
     cef_control_->LoadURL(LoginUrl());
+    ArmLoadTimeout();
   }
   return true;
 }
@@ -177,5 +207,3 @@ LRESULT CefForm::OnWmClose(UINT, WPARAM, LPARAM, bool* handled) {
   *handled = false;
   return 0;
 }
-
-#endif  // QEL_BROWSER_FORMS

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "app/browser_forms.h"
 #include "browser/control/cef_control_base.h"
-#include "browser/window/shadow_wnd_base.h"
 #include "ui/control/event.h"
 
 // The login window: owned by the launcher and placed over its framed
@@ -13,7 +13,7 @@
 // offers the page "ShowMessageBox", opens pages that want a new window in
 // the system's default browser and steers every navigation by the
 // destination rules (a game address goes to the launcher).
-class CefForm : public kel_comp::ShadowWndBase {
+class CefForm : public BrowserFormBase {
  public:
   CefForm(const std::wstring& uid, const std::wstring& file_name, const std::wstring& entry_url);
   ~CefForm() override;
@@ -22,6 +22,9 @@ class CefForm : public kel_comp::ShadowWndBase {
   void SetLauncherWindow(HWND launcher) { launcher_window_ = launcher; }
   // Reloads the login page where it stood (after a game closed).
   void ReloadPage();
+  // Puts the window, when shown, at the top of the z-order without
+  // activating it.
+  void RaiseIfVisible();
 
   std::wstring WindowClassName() const override;
   void OnSkinAttached() override;
@@ -32,7 +35,9 @@ class CefForm : public kel_comp::ShadowWndBase {
 
   bool OnClicked(ui::EventArgs* args);
   void OnLoadEnd(int http_status_code);
-  void OnLoadError(int error_code, const std::wstring& error_text, const std::wstring& failed_url);
+  void OnLoadError(CefLoadHandler::ErrorCode error_code,
+                   const std::wstring& error_text,
+                   const std::wstring& failed_url);
   // On the runtime's UI thread.
   bool OnBeforeNavigate(CefRefPtr<CefBrowser> browser,
                         CefRefPtr<CefFrame> frame,
@@ -45,6 +50,10 @@ class CefForm : public kel_comp::ShadowWndBase {
   std::wstring LoginUrl() const;
   // The panel shown instead of the page when it could not be loaded.
   void ShowLoadError(bool show);
+  // Shown and activated, over the launcher.
+  void ShowOverLauncher();
+  // Shows that panel when the page has not loaded in time.
+  void ArmLoadTimeout();
 
   kel_comp::CefControlBase* cef_control_ = nullptr;
   HWND launcher_window_ = nullptr;
@@ -52,11 +61,9 @@ class CefForm : public kel_comp::ShadowWndBase {
   const std::wstring file_name_;
   const std::wstring entry_url_;
   ui::Control* load_error_ = nullptr;
+  bool page_loaded_ = false;
+  int load_generation_ = 0;
 };
-
-// The skin element "CefControl" of the login and game windows: the
-// off-screen control when off-screen rendering is on, else the windowed one.
-ui::Control* CreateBrowserControl(const std::wstring& element_name);
 
 // Registers "ShowMessageBox" on |control| for its current browser: the
 // page's text is shown as a toast over |window| and the page gets the

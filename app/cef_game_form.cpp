@@ -1,12 +1,10 @@
-#include "app/browser_forms.h"
-#if QEL_BROWSER_FORMS
-
 #include "app/cef_game_form.h"
 
 #include "app/app_paths.h"
 #include "app/cef_form.h"
 #include "app/form_messages.h"
 #include "app/game_title.h"
+#include "browser/control/browser_control_factory.h"
 #include "browser/manager/cef_manager.h"
 #include "ui/control/box.h"
 #include "ui/control/label.h"
@@ -35,7 +33,7 @@ std::wstring CefGameForm::SkinFile() {
 }
 
 ui::Control* CefGameForm::CreateCustomControl(const std::wstring& element_name) {
-  return CreateBrowserControl(element_name);
+  return kel_comp::CreateBrowserControl(element_name);
 }
 
 void CefGameForm::OnSkinAttached() {
@@ -109,7 +107,7 @@ LRESULT CefGameForm::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam)
       SetBorderThickness(kRestoredBorder);
     }
   }
-  return ShadowWndBase::OnWindowMessage(message, wparam, lparam);
+  return BrowserFormBase::OnWindowMessage(message, wparam, lparam);
 }
 
 void CefGameForm::NotifyLauncher() {
@@ -137,5 +135,3 @@ LRESULT CefGameForm::OnWmClose(UINT, WPARAM, LPARAM, bool* handled) {
   *handled = false;
   return 0;
 }
-
-#endif  // QEL_BROWSER_FORMS

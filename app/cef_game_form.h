@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "app/browser_forms.h"
 #include "browser/control/cef_control_base.h"
-#include "browser/window/shadow_wnd_base.h"
 #include "ui/control/event.h"
 
 namespace ui {
@@ -18,7 +18,7 @@ class LabelTemplate;
 // page, takes its title from the server and player in the address, mutes
 // the page while inactive and hands control back to the launcher when it
 // closes.
-class CefGameForm : public kel_comp::ShadowWndBase {
+class CefGameForm : public BrowserFormBase {
  public:
   explicit CefGameForm(const std::wstring& game_url);
   ~CefGameForm() override;

@@ -203,6 +203,15 @@ RECT WindowRect(HWND window) {
   return rect;
 }
 
+bool IsAbove(HWND upper, HWND lower) {
+  for (HWND window = GetWindow(lower, GW_HWNDPREV); window;
+       window = GetWindow(window, GW_HWNDPREV)) {
+    if (window == upper)
+      return true;
+  }
+  return false;
+}
+
 std::wstring WindowText(HWND window) {
   wchar_t text[256] = {};
   GetWindowTextW(window, text, 256);

@@ -58,6 +58,8 @@ class ClientRun {
 };
 
 RECT WindowRect(HWND window);
+// Whether |upper| lies above |lower| in the z-order of top-level windows.
+bool IsAbove(HWND upper, HWND lower);
 std::wstring WindowText(HWND window);
 
 // Synthesised input through the system's input queue.

@@ -80,8 +80,14 @@ class PlayerTest : public ::testing::Test {
     launcher_ = client_->WaitVisible(kLauncher);
     ASSERT_NE(launcher_, nullptr) << "no launcher";
     login_ = client_->WaitVisible(kLogin, 30000);
-    ASSERT_NE(login_, nullptr) << "the login window never showed";
-    ASSERT_TRUE(WaitUntil([&] { return !GoldBands().empty(); }, 15000)) << "no login page";
+    ASSERT_NE(login_, nullptr) << "the login window never showed ("
+                               << (client_->Find(kLogin) ? "it exists hidden" : "it does not exist")
+                               << ")";
+    EXPECT_TRUE(IsAbove(login_, launcher_)) << "the login window lies over the launcher";
+    ASSERT_TRUE(WaitUntil([&] { return !GoldBands().empty(); }, 15000))
+        << "no login page in the login window at " << WindowRect(login_).left << ","
+        << WindowRect(login_).top << " to " << WindowRect(login_).right << ","
+        << WindowRect(login_).bottom;
   }
 
   // The page area of the login window on the screen.
