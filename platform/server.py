@@ -124,12 +124,15 @@ class Handler(BaseHTTPRequestHandler):
         if request.path == "/__log":
             self.send_response_object(Response.json(context.log.snapshot()))
             return
-        response = None
-        site = context.sites.find(request.host)
-        if site is not None:
-            response = site.handle(request)
-        if response is None:
-            response = builtin.handle(request, context)
+        try:
+            response = None
+            site = context.sites.find(request.host)
+            if site is not None:
+                response = site.handle(request)
+            if response is None:
+                response = builtin.handle(request, context)
+        except Exception as error:  # a broken site answers 500, the server goes on
+            response = Response.text(f"server error: {error!r}\n", status=500)
         self.send_response_object(response)
 
     def send_plain(self, status, text):

@@ -18,6 +18,8 @@ HOSTS = ("site.test",)
 def handle(request):
     if request.path == "/hello":
         return Response.text("hello from the site")
+    if request.path == "/broken":
+        raise ValueError("broken site")
     return None
 '''
 
@@ -124,6 +126,7 @@ class ServerTest(unittest.TestCase):
         self.raw(b"POST /echo HTTP/1.1\r\nContent-Length: 10\r\n\r\nabc", read_timeout=10)
         with socket.create_connection(("127.0.0.1", self.port)):
             pass  # connected and gone without a word
+        self.assertEqual(self.fetch("/broken", host="site.test")[0], 500)
         self.assertEqual(self.fetch("/status/200")[0], 200)
 
 

@@ -12,7 +12,7 @@ namespace kel_comp {
 
 namespace {
 
-bool OnMainThread() {
+[[maybe_unused]] bool OnMainThread() {
   return kbase::ThreadRegistry::CurrentThreadIdentifier() == kbase::kMainThreadIdentifier;
 }
 

@@ -48,15 +48,13 @@ class RecordingFunction : public CefV8Handler {
 
 // JSON.stringify of the current context, or "undefined".
 std::wstring ToJson(CefRefPtr<CefV8Value> value) {
-  CefRefPtr<CefV8Value> json =
-      CefV8Context::GetCurrentContext()->GetGlobal()->GetValue(L"JSON");
+  CefRefPtr<CefV8Value> json = CefV8Context::GetCurrentContext()->GetGlobal()->GetValue(L"JSON");
   CefRefPtr<CefV8Value> text = json->GetValue(L"stringify")->ExecuteFunction(json, {value});
   return text && text->IsString() ? text->GetStringValue().ToWString() : L"undefined";
 }
 
 CefRefPtr<CefV8Value> FromJson(const std::wstring& text) {
-  CefRefPtr<CefV8Value> json =
-      CefV8Context::GetCurrentContext()->GetGlobal()->GetValue(L"JSON");
+  CefRefPtr<CefV8Value> json = CefV8Context::GetCurrentContext()->GetGlobal()->GetValue(L"JSON");
   return json->GetValue(L"parse")->ExecuteFunction(json, {CefV8Value::CreateString(text)});
 }
 
@@ -135,8 +133,7 @@ class JsBridgePageTest : public ::testing::Test {
     CefRefPtr<CefV8Value> function_name = CefV8Value::CreateString(name);
     if (arg1->IsFunction())
       return Native(L"call", {function_name, arg1});
-    CefRefPtr<CefV8Value> json =
-        CefV8Context::GetCurrentContext()->GetGlobal()->GetValue(L"JSON");
+    CefRefPtr<CefV8Value> json = CefV8Context::GetCurrentContext()->GetGlobal()->GetValue(L"JSON");
     CefRefPtr<CefV8Value> text = json->GetValue(L"stringify")->ExecuteFunction(json, {arg1});
     return Native(L"call", {function_name, text ? text : CefV8Value::CreateUndefined(), arg2});
   }
@@ -288,8 +285,8 @@ TEST_F(JsBridgePageTest, AnswerReachesThePageCallbackOnce) {
   ASSERT_TRUE(AnswerPage(id + 100, false, L"{}")) << "unknown ids are ignored";
   ASSERT_TRUE(AnswerPage(id, false, L"{\"score\":3,\"名\":\"玩家\"}"));
   ASSERT_TRUE(AnswerPage(id, true, L"{\"again\":1}"));
-  EXPECT_EQ(CallsOf(callback), (std::vector<std::vector<std::wstring>>{
-                                   {L"false", L"{\"score\":3,\"名\":\"玩家\"}"}}));
+  EXPECT_EQ(CallsOf(callback),
+            (std::vector<std::vector<std::wstring>>{{L"false", L"{\"score\":3,\"名\":\"玩家\"}"}}));
 }
 
 TEST_F(JsBridgePageTest, AnswerThatIsNoJsonReachesThePageAsAnError) {
@@ -415,9 +412,8 @@ TEST_F(JsBridgePageTest, ReloadingAFrameDropsItsCallbacksAndFunctionsOnly) {
   EXPECT_EQ(CallsOf(main_function).size(), 1u);
 
   // The new page may register the name again.
-  RunInFrame(child_frame_, [&] {
-    EXPECT_TRUE(PageRegister(L"c", FunctionOf(child_function)).handled);
-  });
+  RunInFrame(child_frame_,
+             [&] { EXPECT_TRUE(PageRegister(L"c", FunctionOf(child_function)).handled); });
 }
 
 // Both halves: the page's call crosses to a native function on the main
@@ -456,9 +452,8 @@ TEST_F(JsBridgePageTest, PageCallReachesANativeFunctionAndItsAnswerComesBack) {
   }
   EXPECT_TRUE(WaitUntil([&] { return CallsOf(sum).size() == 1; }));
   EXPECT_EQ(CallsOf(sum), (std::vector<std::vector<std::wstring>>{{L"false", L"{\"sum\":5}"}}));
-  EXPECT_EQ(CallsOf(missing),
-            (std::vector<std::vector<std::wstring>>{
-                {L"true", L"{\"message\":\"Function does not exist.\"}"}}));
+  EXPECT_EQ(CallsOf(missing), (std::vector<std::vector<std::wstring>>{
+                                  {L"true", L"{\"message\":\"Function does not exist.\"}"}}));
 }
 
 }  // namespace
