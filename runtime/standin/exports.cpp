@@ -6,7 +6,10 @@
 #include "runtime/include/capi/cef_exports.h"
 #include "runtime/include/cef_api_hash.h"
 #include "runtime/standin/api_hash_override.h"
+#include "runtime/standin/browser/browser_host_impl.h"
 #include "runtime/standin/cookie_manager_impl.h"
+#include "runtime/standin/dictionary_value_impl.h"
+#include "runtime/standin/function_task.h"
 #include "runtime/standin/list_value_impl.h"
 #include "runtime/standin/process_message_impl.h"
 #include "runtime/standin/runtime_context.h"
@@ -91,6 +94,35 @@ CefCookieManager* cef_cookie_manager_get_global_manager(CefCompletionCallback* c
   if (manager && callback)
     cef_standin::CompleteOnUiThread(callback);
   return Release<CefCookieManager>(manager);
+}
+
+int cef_browser_host_create_browser(const cef_window_info_t* window_info,
+                                    CefClient* client,
+                                    const cef_string_t* url,
+                                    const cef_browser_settings_t* settings,
+                                    CefDictionaryValue* extra_info,
+                                    CefRequestContext* /*request_context*/) {
+  cef_standin::RuntimeContext& runtime = cef_standin::RuntimeContext::Get();
+  if (!window_info || !settings || !runtime.IsInitialized())
+    return 0;
+  // Copied now: the caller's structures may go before the UI thread runs.
+  auto params = std::make_shared<cef_standin::BrowserHostImpl::CreateParams>();
+  params->window_info = CefWindowInfo(*window_info);
+  params->client = client;
+  params->url = ToWString(url);
+  params->settings = CefBrowserSettings(*settings);
+  params->extra_info = extra_info;
+  return runtime.PostTask(TID_UI, cef_standin::MakeTask([params] {
+                            cef_standin::BrowserHostImpl::Create(std::move(*params));
+                          }),
+                          0)
+             ? 1
+             : 0;
+}
+
+CefDictionaryValue* cef_dictionary_value_create() {
+  return Release<CefDictionaryValue>(
+      CefRefPtr<CefDictionaryValue>(new cef_standin::DictionaryValueImpl));
 }
 
 CefListValue* cef_list_value_create() {

@@ -16,6 +16,32 @@ CefRefPtr<RendererBrowser> RendererBrowser::Create(int identifier, int child_fra
   return browser;
 }
 
+CefRefPtr<RendererBrowser> RendererBrowser::CreateWithMainFrame(int identifier,
+                                                                int64 main_frame_id) {
+  CefRefPtr<RendererBrowser> browser = new RendererBrowser(identifier);
+  browser->frames_.push_back(new RendererFrame(browser, main_frame_id, nullptr, std::wstring()));
+  return browser;
+}
+
+CefRefPtr<RendererFrame> RendererBrowser::AddChildFrame(const CefRefPtr<RendererFrame>& parent,
+                                                        std::wstring name) {
+  CefRefPtr<RendererFrame> frame(
+      new RendererFrame(this, RendererFrame::NextIdentifier(), parent, std::move(name)));
+  frames_.push_back(frame);
+  return frame;
+}
+
+void RendererBrowser::RemoveFrame(int64 identifier) {
+  for (auto it = frames_.begin(); it != frames_.end(); ++it) {
+    if ((*it)->GetIdentifier() == identifier && !(*it)->IsMain()) {
+      CefRefPtr<RendererFrame> frame = *it;
+      frames_.erase(it);
+      frame->Invalidate();
+      return;
+    }
+  }
+}
+
 CefRefPtr<RendererFrame> RendererBrowser::FindFrame(int64 identifier) const {
   for (const CefRefPtr<RendererFrame>& frame : frames_) {
     if (frame->GetIdentifier() == identifier)

@@ -14,6 +14,13 @@ class RendererBrowser : public CefBrowser {
  public:
   // A browser with a main frame and `child_frames` frames inside it.
   static CefRefPtr<RendererBrowser> Create(int identifier, int child_frames);
+  // A browser of the browser process, whose main frame has that
+  // identifier there too.
+  static CefRefPtr<RendererBrowser> CreateWithMainFrame(int identifier, int64 main_frame_id);
+
+  CefRefPtr<RendererFrame> AddChildFrame(const CefRefPtr<RendererFrame>& parent, std::wstring name);
+  // Takes the frame out of the page (its context was released before).
+  void RemoveFrame(int64 identifier);
 
   const std::vector<CefRefPtr<RendererFrame>>& frames() const { return frames_; }
   CefRefPtr<RendererFrame> FindFrame(int64 identifier) const;

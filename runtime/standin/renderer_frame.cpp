@@ -3,6 +3,8 @@
 #include <atomic>
 #include <utility>
 
+#include "runtime/standin/browser/browser_link.h"
+#include "runtime/standin/frame_page.h"
 #include "runtime/standin/process_message_impl.h"
 #include "runtime/standin/renderer_browser.h"
 #include "runtime/standin/runtime_context.h"
@@ -28,6 +30,21 @@ RendererFrame::~RendererFrame() = default;
 void RendererFrame::Invalidate() {
   valid_ = false;
   context_ = nullptr;
+  page_.reset();
+}
+
+void RendererFrame::set_page(std::unique_ptr<FramePage> page) {
+  page_ = std::move(page);
+}
+
+int64 RendererFrame::parent_id() const {
+  return parent_ ? parent_->GetIdentifier() : 0;
+}
+
+void RendererFrame::LoadURL(const CefString& url) {
+  if (valid_)
+    browser_link::Navigate(browser_->GetIdentifier(), identifier_, url.ToWString(),
+                           /*replace=*/false, /*user_gesture=*/false);
 }
 
 CefRefPtr<CefFrame> RendererFrame::GetParent() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -9,6 +10,7 @@
 namespace cef_standin {
 
 class RendererBrowser;
+class FramePage;
 
 // A frame of a renderer's page. Its script context is replaced with every
 // page load. Renderer thread only.
@@ -24,6 +26,11 @@ class RendererFrame : public CefFrame {
   ~RendererFrame() override;
 
   CefRefPtr<V8ContextImpl> context() const { return context_; }
+  // The frame's document, script and view; null before the first load.
+  FramePage* page() const { return page_.get(); }
+  void set_page(std::unique_ptr<FramePage> page);
+  void set_url(std::wstring url) { url_ = std::move(url); }
+  int64 parent_id() const;
   void set_context(CefRefPtr<V8ContextImpl> context) { context_ = std::move(context); }
   // The browser is gone; its context was released before.
   void Invalidate();
@@ -34,11 +41,11 @@ class RendererFrame : public CefFrame {
   CefString GetName() override { return name_; }
   int64 GetIdentifier() override { return identifier_; }
   CefRefPtr<CefFrame> GetParent() override;
-  CefString GetURL() override { return L"about:blank"; }
+  CefString GetURL() override { return url_; }
   CefRefPtr<CefBrowser> GetBrowser() override;
   CefRefPtr<CefV8Context> GetV8Context() override { return context_; }
-  // Pages are driven by the runtime's test interface for now.
-  void LoadURL(const CefString&) override {}
+  // Asks the browser process to navigate the frame.
+  void LoadURL(const CefString& url) override;
   void SendProcessMessage(CefProcessId target_process,
                           CefRefPtr<CefProcessMessage> message) override;
 
@@ -49,6 +56,8 @@ class RendererFrame : public CefFrame {
   CefRefPtr<RendererFrame> parent_;
   const std::wstring name_;
   CefRefPtr<V8ContextImpl> context_;
+  std::wstring url_ = L"about:blank";
+  std::unique_ptr<FramePage> page_;
 
   IMPLEMENT_REFCOUNTING(RendererFrame);
 };

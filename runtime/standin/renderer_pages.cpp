@@ -73,6 +73,7 @@ bool RendererPages::DestroyBrowser(int browser_id) {
     handler_->OnBrowserDestroyed(browser);
   browser->Invalidate();
   browsers_.erase(browser_id);
+  hosted_.erase(browser_id);
   return true;
 }
 

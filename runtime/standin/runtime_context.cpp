@@ -6,6 +6,10 @@
 #include "base/file/file_util.h"
 #include "base/util/string_util.h"
 #include "runtime/include/cef_scheme.h"
+#include "runtime/standin/browser/browser_host_impl.h"
+#include "runtime/standin/browser/browser_link.h"
+#include "runtime/standin/browser/browser_observations.h"
+#include "runtime/standin/browser/browser_registry.h"
 #include "runtime/standin/cookie_manager_impl.h"
 #include "runtime/standin/function_task.h"
 #include "runtime/standin/list_value_impl.h"
@@ -113,6 +117,14 @@ bool RuntimeContext::Initialize(const cef_main_args_t* args,
   application_ = application;
   PrepareCommandLine(*settings);
   RegisterCustomSchemes();
+  BrowserObservations::Get().Clear();
+  std::wstring user_agent = ToWString(settings->user_agent);
+  if (user_agent.empty()) {
+    user_agent =
+        L"Mozilla/5.0 (Windows NT 6.1; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+        L"Chrome/76.0.3809.132 Safari/537.36";
+  }
+  network_.Configure(command_line_->SwitchValue(L"host-resolver-rules"), cache_path, user_agent);
   cookie_manager_ = new CookieManagerImpl;
 
   ui_thread_.Start();
@@ -202,11 +214,17 @@ void RuntimeContext::Shutdown() {
   }
   renderer_state_changed_.notify_all();
   log_.Info(L"Shutting down");
+  // Browsers still open close now, with their callbacks, on their thread.
+  ui_thread_.RunAndWait([] {
+    for (const CefRefPtr<BrowserHostImpl>& browser : BrowserRegistry::Get().All())
+      browser->DestroyBrowser();
+  });
   // Pages still open go first, on their thread, as when their browsers
   // close.
   renderer_thread_.RunAndWait([this] { renderer_pages_.Stop(); });
   renderer_thread_.Stop();
   ui_thread_.Stop();
+  network_.Shutdown();
 
   std::vector<Extension> extensions;
   {
@@ -249,6 +267,8 @@ bool RuntimeContext::RunOnRenderer(const std::function<void()>& work) {
 void RuntimeContext::SendToBrowserProcess(int browser_id,
                                           int64 frame_id,
                                           CefRefPtr<CefProcessMessage> message) {
+  if (browser_link::ProcessMessage(browser_id, frame_id, message))
+    return;
   outbox_.Post({browser_id, frame_id, std::move(message)});
 }
 

@@ -16,6 +16,7 @@
 #include "runtime/include/cef_v8.h"
 #include "runtime/standin/command_line_impl.h"
 #include "runtime/standin/message_outbox.h"
+#include "runtime/standin/net/resource_loader.h"
 #include "runtime/standin/renderer_pages.h"
 #include "runtime/standin/runtime_log.h"
 #include "runtime/standin/task_thread.h"
@@ -76,12 +77,14 @@ class RuntimeContext {
   // Renderer thread only.
   RendererPages& renderer_pages() { return renderer_pages_; }
 
-  // A renderer frame's message for the browser process. The stand-in has
-  // no browser-side frames yet, so the message waits in the outbox.
+  // A renderer frame's message for the browser process: the browser's
+  // client hears of it on the UI thread. Messages of browsers the browser
+  // process does not know (pages a test made) wait in the outbox.
   void SendToBrowserProcess(int browser_id, int64 frame_id, CefRefPtr<CefProcessMessage> message);
   MessageOutbox& outbox() { return outbox_; }
 
   RuntimeLog& log() { return log_; }
+  NetworkContext& network() { return network_; }
 
  private:
   struct Extension {
@@ -118,6 +121,7 @@ class RuntimeContext {
 
   RendererPages renderer_pages_;  // renderer thread only
   MessageOutbox outbox_;
+  NetworkContext network_;
 
   TaskThread ui_thread_{"CefUI"};
   TaskThread renderer_thread_{"CefRenderer"};

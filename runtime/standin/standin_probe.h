@@ -128,6 +128,139 @@ class StandinProbe {
     return sent;
   }
 
+  // Browsers of the browser process (see the test interface).
+  bool BrowserIdle(int browser_id) const {
+    return interface_ && interface_->browser_is_idle(browser_id) == 1;
+  }
+  int BrowserCount() const { return interface_ ? interface_->browser_count() : 0; }
+  HWND BrowserWindow(int browser_id) const {
+    return interface_ ? interface_->browser_window(browser_id) : nullptr;
+  }
+  // 0xAARRGGBB of the last frame shown; false outside it or without one.
+  bool FramePixel(int browser_id, int x, int y, uint32* pixel) const {
+    int width = 0;
+    int height = 0;
+    return interface_ && interface_->browser_frame_pixel(browser_id, x, y, pixel, &width, &height);
+  }
+  uint64 FrameCount(int browser_id) const {
+    return interface_ ? interface_->browser_frame_count(browser_id) : 0;
+  }
+  int Cursor(int browser_id) const {
+    return interface_ ? interface_->browser_cursor(browser_id) : -1;
+  }
+  bool HasFocus(int browser_id) const {
+    return interface_ && interface_->browser_has_focus(browser_id) == 1;
+  }
+  bool FocusOnEditable(int browser_id) const {
+    return interface_ && interface_->browser_focus_on_editable(browser_id) == 1;
+  }
+  bool IsAudible(int browser_id) const {
+    return interface_ && interface_->browser_is_audible(browser_id) == 1;
+  }
+  bool IsMuted(int browser_id) const {
+    return interface_ && interface_->browser_is_muted(browser_id) == 1;
+  }
+  bool HasDevTools(int browser_id) const {
+    return interface_ && interface_->browser_has_devtools(browser_id) == 1;
+  }
+
+  struct Navigation {
+    int browser_id = 0;
+    std::wstring url;
+    bool is_redirect = false;
+    bool refused = false;
+  };
+  std::vector<Navigation> Navigations() const {
+    std::vector<Navigation> navigations;
+    const size_t count = interface_ ? interface_->navigation_count() : 0;
+    for (size_t i = 0; i < count; ++i) {
+      Navigation navigation;
+      CefString url;
+      int redirect = 0;
+      int refused = 0;
+      if (!interface_->get_navigation(i, &navigation.browser_id, url.GetWritableStruct(), &redirect,
+                                      &refused))
+        break;
+      navigation.url = url.ToWString();
+      navigation.is_redirect = redirect != 0;
+      navigation.refused = refused != 0;
+      navigations.push_back(navigation);
+    }
+    return navigations;
+  }
+
+  struct Dialog {
+    int type = 0;
+    std::wstring message;
+    bool shown = false;
+  };
+  std::vector<Dialog> Dialogs() const {
+    std::vector<Dialog> dialogs;
+    const size_t count = interface_ ? interface_->dialog_count() : 0;
+    for (size_t i = 0; i < count; ++i) {
+      Dialog dialog;
+      CefString message;
+      int shown = 0;
+      if (!interface_->get_dialog(i, &dialog.type, message.GetWritableStruct(), &shown))
+        break;
+      dialog.message = message.ToWString();
+      dialog.shown = shown != 0;
+      dialogs.push_back(dialog);
+    }
+    return dialogs;
+  }
+  bool DismissDialog(bool accept, const std::wstring& text = std::wstring()) const {
+    CefString value(text);
+    return interface_ && interface_->dismiss_dialog(accept ? 1 : 0, value.GetStruct());
+  }
+
+  struct Download {
+    std::wstring url;
+    std::wstring path;
+    int64 received = 0;
+    bool complete = false;
+    bool canceled = false;
+  };
+  std::vector<Download> Downloads() const {
+    std::vector<Download> downloads;
+    const size_t count = interface_ ? interface_->download_count() : 0;
+    for (size_t i = 0; i < count; ++i) {
+      Download download;
+      CefString url;
+      CefString path;
+      int complete = 0;
+      int canceled = 0;
+      if (!interface_->get_download(i, url.GetWritableStruct(), path.GetWritableStruct(),
+                                    &download.received, &complete, &canceled))
+        break;
+      download.url = url.ToWString();
+      download.path = path.ToWString();
+      download.complete = complete != 0;
+      download.canceled = canceled != 0;
+      downloads.push_back(download);
+    }
+    return downloads;
+  }
+
+  // What a user or the page would do (see the test interface).
+  bool ClickElement(int browser_id, const std::wstring& element_id, int64 frame_id = 0) const {
+    CefString id(element_id);
+    return interface_ && interface_->click_element(browser_id, frame_id, id.GetStruct());
+  }
+  bool TypeText(int browser_id, const std::wstring& text) const {
+    CefString value(text);
+    return interface_ && interface_->type_text(browser_id, value.GetStruct());
+  }
+  bool RunScript(int browser_id, const std::wstring& code, int64 frame_id = 0) const {
+    CefString value(code);
+    return interface_ && interface_->run_script(browser_id, frame_id, value.GetStruct());
+  }
+  bool CrashRenderer() const { return interface_ && interface_->crash_renderer(); }
+  void SetNetworkTimeout(int timeout_ms) const {
+    if (interface_)
+      interface_->set_network_timeout(timeout_ms);
+  }
+
   // Runs `work` on the renderer thread and waits for it; false when it
   // could not be posted or was dropped unrun.
   static bool RunOnRenderer(std::function<void()> work) {

@@ -3,6 +3,11 @@
 #include <functional>
 
 #include "runtime/standin/api_hash_override.h"
+#include "runtime/standin/browser/browser_host_impl.h"
+#include "runtime/standin/browser/browser_observations.h"
+#include "runtime/standin/browser/browser_registry.h"
+#include "runtime/standin/browser/page_dialogs.h"
+#include "runtime/standin/browser/renderer_link.h"
 #include "runtime/standin/runtime_context.h"
 
 namespace {
@@ -126,6 +131,180 @@ int RendererFocusNode(int browser_id, int64 frame_id, int editable) {
   });
 }
 
+using cef_standin::BrowserHostImpl;
+using cef_standin::BrowserObservations;
+using cef_standin::BrowserRegistry;
+
+std::wstring ToWString(const cef_string_t* text) {
+  return text && text->str ? std::wstring(text->str, text->length) : std::wstring();
+}
+
+int BrowserCount() {
+  return static_cast<int>(BrowserRegistry::Get().All().size());
+}
+
+int BrowserIdAt(int index) {
+  const auto all = BrowserRegistry::Get().All();
+  return index >= 0 && static_cast<size_t>(index) < all.size()
+             ? all[static_cast<size_t>(index)]->GetIdentifier()
+             : 0;
+}
+
+int BrowserIsIdle(int browser_id) {
+  CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
+  return browser ? (browser->IsIdle() ? 1 : 0) : -1;
+}
+
+HWND BrowserWindow(int browser_id) {
+  CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
+  return browser ? browser->GetWindowHandle() : nullptr;
+}
+
+int BrowserFramePixel(int browser_id, int x, int y, uint32* pixel, int* width, int* height) {
+  CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
+  return browser && browser->window() && browser->window()->FramePixel(x, y, pixel, width, height)
+             ? 1
+             : 0;
+}
+
+uint64 BrowserFrameCount(int browser_id) {
+  CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
+  return browser && browser->window() ? browser->window()->frame_count() : 0;
+}
+
+int BrowserCursor(int browser_id) {
+  CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
+  if (!browser || !browser->window())
+    return -1;
+  return static_cast<int>(browser->window()->cursor());
+}
+
+int BrowserHasFocus(int browser_id) {
+  return BrowserObservations::Get().Focused(browser_id) ? 1 : 0;
+}
+
+int BrowserFocusOnEditable(int browser_id) {
+  return BrowserObservations::Get().FocusOnEditable(browser_id) ? 1 : 0;
+}
+
+int BrowserIsAudible(int browser_id) {
+  int audible = 0;
+  OnRenderer([&](cef_standin::RendererPages& pages) {
+    audible = pages.IsAudible(browser_id) ? 1 : 0;
+    return true;
+  });
+  return audible;
+}
+
+int BrowserIsMuted(int browser_id) {
+  CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
+  return browser ? (browser->IsAudioMuted() ? 1 : 0) : -1;
+}
+
+int BrowserHasDevTools(int browser_id) {
+  CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
+  return browser ? (browser->HasDevTools() ? 1 : 0) : -1;
+}
+
+size_t NavigationCount() {
+  return BrowserObservations::Get().Navigations().size();
+}
+
+int GetNavigation(size_t index,
+                  int* browser_id,
+                  cef_string_t* url,
+                  int* is_redirect,
+                  int* refused) {
+  const auto navigations = BrowserObservations::Get().Navigations();
+  if (index >= navigations.size())
+    return 0;
+  const auto& navigation = navigations[index];
+  if (browser_id)
+    *browser_id = navigation.browser_id;
+  SetString(navigation.url, url);
+  if (is_redirect)
+    *is_redirect = navigation.is_redirect ? 1 : 0;
+  if (refused)
+    *refused = navigation.refused ? 1 : 0;
+  return 1;
+}
+
+size_t DialogCount() {
+  return BrowserObservations::Get().Dialogs().size();
+}
+
+int GetDialog(size_t index, int* type, cef_string_t* message, int* shown) {
+  const auto dialogs = BrowserObservations::Get().Dialogs();
+  if (index >= dialogs.size())
+    return 0;
+  if (type)
+    *type = dialogs[index].type;
+  SetString(dialogs[index].message, message);
+  if (shown)
+    *shown = dialogs[index].shown ? 1 : 0;
+  return 1;
+}
+
+int DismissDialog(int accept, const cef_string_t* text) {
+  return cef_standin::DismissShownDialog(accept != 0, ToWString(text)) ? 1 : 0;
+}
+
+size_t DownloadCount() {
+  return BrowserObservations::Get().Downloads().size();
+}
+
+int GetDownload(size_t index,
+                cef_string_t* url,
+                cef_string_t* path,
+                int64* received,
+                int* complete,
+                int* canceled) {
+  const auto downloads = BrowserObservations::Get().Downloads();
+  if (index >= downloads.size())
+    return 0;
+  const auto& download = downloads[index];
+  SetString(download.url, url);
+  SetString(download.path, path);
+  if (received)
+    *received = download.received;
+  if (complete)
+    *complete = download.complete ? 1 : 0;
+  if (canceled)
+    *canceled = download.canceled ? 1 : 0;
+  return 1;
+}
+
+int ClickElement(int browser_id, int64 frame_id, const cef_string_t* element_id) {
+  const std::wstring id = ToWString(element_id);
+  return OnRenderer([&](cef_standin::RendererPages& pages) {
+    return pages.ClickElement(browser_id, frame_id, id);
+  });
+}
+
+int TypeText(int browser_id, const cef_string_t* text) {
+  const std::wstring typed = ToWString(text);
+  return OnRenderer(
+      [&](cef_standin::RendererPages& pages) { return pages.TypeText(browser_id, typed); });
+}
+
+int RunScript(int browser_id, int64 frame_id, const cef_string_t* code) {
+  const std::wstring script = ToWString(code);
+  return OnRenderer([&](cef_standin::RendererPages& pages) {
+    return pages.RunScript(browser_id, frame_id, script);
+  });
+}
+
+int CrashRenderer() {
+  return OnRenderer([](cef_standin::RendererPages& pages) {
+    pages.Crash();
+    return true;
+  });
+}
+
+void SetNetworkTimeout(int timeout_ms) {
+  RuntimeContext::Get().network().set_timeout_ms(timeout_ms > 0 ? timeout_ms : 30000);
+}
+
 constexpr cef_standin_test_interface_t kTestInterface = {
     &IsInitialized,
     &GetCommandLine,
@@ -145,6 +324,30 @@ constexpr cef_standin_test_interface_t kTestInterface = {
     &RendererDeliverMessage,
     &RendererTakeSentMessage,
     &RendererFocusNode,
+    &BrowserCount,
+    &BrowserIdAt,
+    &BrowserIsIdle,
+    &BrowserWindow,
+    &BrowserFramePixel,
+    &BrowserFrameCount,
+    &BrowserCursor,
+    &BrowserHasFocus,
+    &BrowserFocusOnEditable,
+    &BrowserIsAudible,
+    &BrowserIsMuted,
+    &BrowserHasDevTools,
+    &NavigationCount,
+    &GetNavigation,
+    &DialogCount,
+    &GetDialog,
+    &DismissDialog,
+    &DownloadCount,
+    &GetDownload,
+    &ClickElement,
+    &TypeText,
+    &RunScript,
+    &CrashRenderer,
+    &SetNetworkTimeout,
 };
 
 }  // namespace

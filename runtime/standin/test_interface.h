@@ -71,6 +71,74 @@ typedef struct _cef_standin_test_interface_t {
   // OnFocusedNodeChanged for the frame with an editable element (1), an
   // element that is not editable (0) or no node (-1).
   int (*renderer_focus_node)(int browser_id, int64 frame_id, int editable);
+
+  // Browsers of the browser process. Identifiers are those of
+  // CefBrowser::GetIdentifier; unknown ones give 0, null or -1.
+  //
+  // Browsers open now, and the identifier of the one at `index`.
+  int (*browser_count)(void);
+  int (*browser_id_at)(int index);
+  // 1 when no navigation of the browser is in flight, 0 while one is, -1
+  // for an unknown browser.
+  int (*browser_is_idle)(int browser_id);
+  // The browser's native window (null for a windowless browser).
+  HWND (*browser_window)(int browser_id);
+  // The last page frame the window was handed: its size, one pixel
+  // (0xAARRGGBB), and how many frames it had; 0 without a frame or
+  // outside it.
+  int (*browser_frame_pixel)(int browser_id, int x, int y, uint32* pixel, int* width, int* height);
+  uint64 (*browser_frame_count)(int browser_id);
+  // The cursor the page asked for: 0 pointer, 1 hand, 2 I-beam.
+  int (*browser_cursor)(int browser_id);
+  // Whether the browser's page has the keyboard focus, and whether an
+  // editable element inside it does.
+  int (*browser_has_focus)(int browser_id);
+  int (*browser_focus_on_editable)(int browser_id);
+  // Audio: whether an element plays sound now (muted or not), and whether
+  // the browser is muted.
+  int (*browser_is_audible)(int browser_id);
+  int (*browser_is_muted)(int browser_id);
+  int (*browser_has_devtools)(int browser_id);
+
+  // Navigations asked of OnBeforeBrowse since initialisation, oldest
+  // first, with whether the client refused them.
+  size_t (*navigation_count)(void);
+  int (*get_navigation)(size_t index,
+                        int* browser_id,
+                        cef_string_t* url,
+                        int* is_redirect,
+                        int* refused);
+  // Page dialogs asked of the client: type (cef_jsdialog_type_t), text,
+  // and whether the runtime showed a dialog of its own.
+  size_t (*dialog_count)(void);
+  int (*get_dialog)(size_t index, int* type, cef_string_t* message, int* shown);
+  // Closes the dialog the runtime shows, as a user would; 0 when none is.
+  int (*dismiss_dialog)(int accept, const cef_string_t* text);
+  // Downloads: address, file, bytes written, and how they ended.
+  size_t (*download_count)(void);
+  int (*get_download)(size_t index,
+                      cef_string_t* url,
+                      cef_string_t* path,
+                      int64* received,
+                      int* complete,
+                      int* canceled);
+
+  // What a user or the page would do. Each returns once the renderer
+  // did it (its effects, such as navigations, follow on their own).
+  //
+  // A left click at the middle of the element with that id in the frame
+  // (0: the main frame); 0 when there is no such element.
+  int (*click_element)(int browser_id, int64 frame_id, const cef_string_t* element_id);
+  // Types text into the focused element, as characters from the
+  // keyboard or the input method.
+  int (*type_text)(int browser_id, const cef_string_t* text);
+  // Runs script in the frame's page (0: the main frame).
+  int (*run_script)(int browser_id, int64 frame_id, const cef_string_t* code);
+  // The renderer "crashes": every page is gone and the browsers hear of
+  // it (OnRenderProcessTerminated); reloading brings a page back.
+  int (*crash_renderer)(void);
+  // The time after which a silent server fails a load (ERR_TIMED_OUT).
+  void (*set_network_timeout)(int timeout_ms);
 } cef_standin_test_interface_t;
 
 CEF_EXPORT const cef_standin_test_interface_t* cef_standin_get_test_interface(void);
