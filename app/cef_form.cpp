@@ -20,6 +20,10 @@ constexpr kbase::Ticks kLoadTimeout = 15 * 1000 * 1000;
 
 }  // namespace
 
+LONG BrowserHostFrameStyle(LONG base_style) {
+  return base_style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+}
+
 void RegisterShowMessageBox(kel_comp::CefControlBase* control,
                             HWND window,
                             kbase::SupportWeakCallback* flag_owner) {
@@ -56,6 +60,10 @@ std::wstring CefForm::SkinFolder() {
 
 std::wstring CefForm::SkinFile() {
   return L"cef.xml";
+}
+
+LONG CefForm::SkinnedFrameStyle() {
+  return BrowserHostFrameStyle(BrowserFormBase::SkinnedFrameStyle());
 }
 
 ui::Control* CefForm::CreateCustomControl(const std::wstring& element_name) {
@@ -132,10 +140,15 @@ void CefForm::ShowOverLauncher() {
 }
 
 void CefForm::RaiseIfVisible() {
-  // Without a window manager (Wine on a bare X server) showing an owned
-  // window does not restack it over its owner; an explicit raise does.
-  if (IsWindowVisible(GetHWND()))
-    SetWindowPos(GetHWND(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Without a window manager (Wine on a bare X server) the system keeps an
+  // owned window over its owner in its own z-order while the screen may
+  // show the owner on top; a real change of the z-order restacks the
+  // screen too, so the window goes to the bottom and back to the top.
+  if (!IsWindowVisible(GetHWND()))
+    return;
+  constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  SetWindowPos(GetHWND(), HWND_BOTTOM, 0, 0, 0, 0, kFlags);
+  SetWindowPos(GetHWND(), HWND_TOP, 0, 0, 0, 0, kFlags);
 }
 
 void CefForm::ShowLoadError(bool show) {

@@ -28,6 +28,7 @@ class CefForm : public BrowserFormBase {
 
   std::wstring WindowClassName() const override;
   void OnSkinAttached() override;
+  LONG SkinnedFrameStyle() override;
   ui::Control* CreateCustomControl(const std::wstring& element_name) override;
   LRESULT OnWmClose(UINT message, WPARAM wparam, LPARAM lparam, bool* handled) override;
   std::wstring SkinFolder() override;
@@ -64,6 +65,11 @@ class CefForm : public BrowserFormBase {
   bool page_loaded_ = false;
   int load_generation_ = 0;
 };
+
+// The frame style of a window that hosts a browser's child window: the
+// base's, clipping its children from the start, so that the window's own
+// painting never covers the page.
+LONG BrowserHostFrameStyle(LONG base_style);
 
 // Registers "ShowMessageBox" on |control| for its current browser: the
 // page's text is shown as a toast over |window| and the page gets the

@@ -32,6 +32,10 @@ std::wstring CefGameForm::SkinFile() {
   return L"game.xml";
 }
 
+LONG CefGameForm::SkinnedFrameStyle() {
+  return BrowserHostFrameStyle(BrowserFormBase::SkinnedFrameStyle());
+}
+
 ui::Control* CefGameForm::CreateCustomControl(const std::wstring& element_name) {
   return kel_comp::CreateBrowserControl(element_name);
 }

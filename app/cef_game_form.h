@@ -29,6 +29,7 @@ class CefGameForm : public BrowserFormBase {
   std::wstring WindowClassName() const override;
   LRESULT OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
   void OnSkinAttached() override;
+  LONG SkinnedFrameStyle() override;
   ui::Control* CreateCustomControl(const std::wstring& element_name) override;
   LRESULT OnWmClose(UINT message, WPARAM wparam, LPARAM lparam, bool* handled) override;
   std::wstring SkinFolder() override;
