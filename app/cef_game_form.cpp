@@ -101,15 +101,16 @@ LRESULT CefGameForm::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam)
       cef_control_->MuteAudio(false);
     }
   } else if (message == WM_SIZE) {
-    if (wparam == SIZE_MAXIMIZED) {
-      SetBorderThickness(kMaximisedBorder);
-    } else {
-      if (max_button_ && restore_button_) {
-        max_button_->SetFadeVisible(true);
-        restore_button_->SetFadeVisible(false);
-      }
-      SetBorderThickness(kRestoredBorder);
+    // The buttons show the command the window offers: restore while
+    // maximised, maximise otherwise. (Swapping only on restore would leave
+    // the maximise button on a window created maximised, after the restored
+    // size its creation reports first.)
+    const bool maximised = wparam == SIZE_MAXIMIZED;
+    if (max_button_ && restore_button_) {
+      max_button_->SetFadeVisible(!maximised);
+      restore_button_->SetFadeVisible(maximised);
     }
+    SetBorderThickness(maximised ? kMaximisedBorder : kRestoredBorder);
   }
   return BrowserFormBase::OnWindowMessage(message, wparam, lparam);
 }

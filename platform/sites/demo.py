@@ -145,8 +145,9 @@ def simple_page(title, heading, text):
 
 
 def game_page(query_string):
-    # The server and player ride after the first "|" of the address.
-    parts = query_string.split("|")
+    # The server and player ride after the first "|" of the address (which
+    # a browser may send as %7C).
+    parts = query_string.replace("%7C", "|").replace("%7c", "|").split("|")
     server = _decode_gbk(parts[1]) if len(parts) > 1 else "?"
     player = _decode_gbk(parts[2]) if len(parts) > 2 else server
     body = (
