@@ -104,6 +104,7 @@ TEST_F(SkinnedWindowTest, HitTestsKnowShadowSizeBoxAndCaption) {
   WriteSkin(L"hit.xml",
             "<Window size=\"200,150\" sizebox=\"4,4,4,4\" caption=\"0,0,0,30\">"
             "<VBox enabled=\"false\"><HBox height=\"30\"><Control/>"
+            "<RichEdit width=\"40\" height=\"30\"/>"
             "<Button name=\"btn\" width=\"30\" height=\"30\"/></HBox></VBox></Window>");
   bool deleted = false;
   test::SkinnedWindow* window = Open(L"hit.xml", &deleted);
@@ -125,6 +126,7 @@ TEST_F(SkinnedWindowTest, HitTestsKnowShadowSizeBoxAndCaption) {
   EXPECT_EQ(HitTest(hwnd, 212, 162), HTBOTTOMRIGHT);
   EXPECT_EQ(HitTest(hwnd, 100, 30), HTCAPTION);
   EXPECT_EQ(HitTest(hwnd, 195, 30), HTCLIENT) << "a button in the caption stays clickable";
+  EXPECT_EQ(HitTest(hwnd, 160, 30), HTCLIENT) << "and so does a rich edit";
   EXPECT_EQ(HitTest(hwnd, 100, 60), HTCLIENT) << "below the caption";
 
   SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);

@@ -13,6 +13,7 @@
 #include "ui/control/button.h"
 #include "ui/control/control.h"
 #include "ui/control/label.h"
+#include "ui/control/rich_edit.h"
 #include "ui/control/skin_event_handler.h"
 #include "ui/core/window.h"
 
@@ -421,6 +422,8 @@ Control* SkinBuilder::CreateControlByName(const std::wstring& name) {
     return new LabelBox();
   if (name == L"ButtonBox")
     return new ButtonBox();
+  if (name == L"RichEdit")
+    return new RichEdit();
   return nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include "ui/control/box.h"
 #include "ui/control/button.h"
 #include "ui/control/control.h"
+#include "ui/control/rich_edit.h"
 #include "ui/core/skin_builder.h"
 
 namespace ui {
@@ -27,10 +28,10 @@ bool IsButton(Control* control) {
 }
 
 // Controls in the caption that keep the mouse to themselves instead of
-// dragging the window: buttons and everything derived from them (a rich
-// edit joins them when it exists).
+// dragging the window: buttons and everything derived from them, and rich
+// edits.
 bool KeepsMouseInCaption(Control* control) {
-  return IsButton(control);
+  return IsButton(control) || dynamic_cast<RichEdit*>(control);
 }
 
 // The result of a hit test inside the size box of one edge band: which of

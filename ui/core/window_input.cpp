@@ -1,6 +1,7 @@
 // Input routing of the window host: native mouse, keyboard, touch, pointer
 // and input-method messages become control events.
 
+#include <richedit.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -208,6 +209,9 @@ bool Window::OnSetCursor(WPARAM wparam, LPARAM lparam, LRESULT* result) {
 }
 
 bool Window::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result) {
+  // A rich edit's link notification carries the link's text, not a header.
+  if (wparam == EN_LINK)
+    return false;
   const auto* header = reinterpret_cast<const NMHDR*>(lparam);
   if (!header) {
     *result = 0;
