@@ -30,6 +30,8 @@ void BrowserHandler::SetHandlerDelegate(HandlerDelegate* delegate) {
   if (delegate)
     flag = delegate->AcquireWeakFlag();
   kbase::AutoLock lock(delegate_lock_);
+  if (delegate_ && !delegate)
+    detached_ = true;
   delegate_ = delegate;
   delegate_flag_ = std::move(flag);
 }
@@ -144,6 +146,12 @@ void BrowserHandler::AddBrowserOnMain(CefRefPtr<CefBrowser> browser) {
       delegate->UpdateWindowPos();
   }
   after_create_tasks_.RunAndClear();
+  // A browser whose creation was under way when its control went has no
+  // one to show it or close it: it is closed now.
+  if (detached_ && !delegate_) {
+    if (CefRefPtr<CefBrowserHost> host = browser->GetHost())
+      host->CloseBrowser(true);
+  }
 }
 
 void BrowserHandler::OnBeforeClose(CefRefPtr<CefBrowser> browser) {

@@ -319,6 +319,9 @@ class BrowserHandler : public kbase::SupportWeakCallback,
   mutable kbase::Lock delegate_lock_;
   HandlerDelegate* delegate_ = nullptr;
   std::weak_ptr<kbase::WeakFlag> delegate_flag_;
+  // The control let go of this handler (as opposed to a handler that never
+  // had one, such as the developer tools'). Main thread.
+  bool detached_ = false;
 
   // Written on the main thread only; current_browser_ is also read on the
   // runtime's, under browser_lock_.

@@ -102,6 +102,15 @@ TEST_F(NativeControlTest, DestructionReparentsClosesAndDetaches) {
   EXPECT_FALSE(handler->GetHostWindow());
 }
 
+TEST_F(NativeControlTest, BrowserArrivingAfterItsControlWentIsClosed) {
+  CefRefPtr<BrowserHandler> handler = control_->GetHandler();
+  ASSERT_TRUE(main_.RunAndWait([this] { control_.reset(); }));
+  handler_ = handler;
+  handler->OnAfterCreated(browser_);
+  ASSERT_TRUE(main_.RunAndWait([] {}));
+  EXPECT_EQ(browser_->host->closed, 10);
+}
+
 TEST_F(NativeControlTest, DevToolsOpenOnceAndWaitForTheBrowser) {
   std::vector<bool> visible;
   ASSERT_TRUE(main_.RunAndWait([&] {
