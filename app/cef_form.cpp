@@ -10,6 +10,7 @@
 #include "base/util/string_util.h"
 #include "browser/control/browser_control_factory.h"
 #include "browser/manager/cef_manager.h"
+#include "browser/toast/toast.h"
 #include "ui/control/box.h"
 
 namespace {
@@ -31,12 +32,7 @@ void RegisterShowMessageBox(kel_comp::CefControlBase* control,
     return;
   auto show =
       flag_owner->MakeWeakCallback([window](const std::string& params, kel_comp::CppReply reply) {
-#if QEL_HAVE_TOAST
         kel_comp::Toast::ShowToast(kbase::Utf8ToUtf16(params), window);
-#else
-        (void)window;
-        (void)params;
-#endif
         if (reply)
           reply(false, kShowMessageBoxReply);
       });
