@@ -49,7 +49,7 @@ TEST_F(ProgramTest, ShowsItsWindowAndExitsWithZeroWhenItCloses) {
 
   wchar_t text[64] = {};
   GetWindowTextW(window, text, 64);
-  EXPECT_STREQ(text, L"Game_start");
+  EXPECT_STREQ(text, L"Qelmora");
 
   PostMessageW(window, WM_CLOSE, 0, 0);
   ASSERT_EQ(WaitForSingleObject(process_.hProcess, 15000), WAIT_OBJECT_0) << "still running";
