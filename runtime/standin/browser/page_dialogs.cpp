@@ -199,23 +199,30 @@ void AskQuota(BrowserHostImpl& browser,
   callback->Continue(false);
 }
 
+namespace {
+
+// The first visible dialog box of a thread; EnumThreadWindows wants a
+// callback of the system's calling convention, which a lambda is not on
+// 32-bit Windows.
+BOOL CALLBACK FindShownDialog(HWND window, LPARAM found) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  if (wcscmp(name, L"#32770") == 0 && IsWindowVisible(window)) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 bool DismissShownDialog(bool accept, const std::wstring& text) {
   // The message boxes and the prompt are dialogs of the UI thread.
   struct Search {
     HWND found = nullptr;
   } search;
-  EnumThreadWindows(
-      RuntimeContext::Get().ThreadIdOf(TID_UI),
-      [](HWND window, LPARAM lparam) -> BOOL {
-        wchar_t name[32] = {};
-        GetClassNameW(window, name, 32);
-        if (wcscmp(name, L"#32770") == 0 && IsWindowVisible(window)) {
-          reinterpret_cast<Search*>(lparam)->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  EnumThreadWindows(RuntimeContext::Get().ThreadIdOf(TID_UI), &FindShownDialog,
+                    reinterpret_cast<LPARAM>(&search.found));
   if (!search.found)
     return false;
   if (accept && !text.empty())
