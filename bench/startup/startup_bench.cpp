@@ -167,13 +167,17 @@ std::vector<int> GoldRows(HWND login) {
 
 void Click(int x, int y) {
   SetCursorPos(x, y);
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  INPUT input[3] = {};
+  input[0].type = input[1].type = input[2].type = INPUT_MOUSE;
+  // The page sees the pointer arrive before the button goes down.
+  input[0].mi.dwFlags = MOUSEEVENTF_MOVE;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(1, &input[0], sizeof(INPUT));
-  Sleep(50);
+  Sleep(30);
   SendInput(1, &input[1], sizeof(INPUT));
+  Sleep(60);
+  SendInput(1, &input[2], sizeof(INPUT));
 }
 
 // Polls |done| every millisecond for up to 30 s; the milliseconds it took
@@ -252,12 +256,12 @@ int main(int argc, char** argv) {
         RECT login_rect = {};
         GetWindowRect(login_window, &login_rect);
         if (!rows.empty()) {
-          Sleep(300);
+          Sleep(800);
           Click(login_rect.left + 40, rows.front());
           Measure(NowMs(), [&] { return (rows = GoldRows(login_window)).size() >= 2; });
         }
         if (rows.size() >= 2) {
-          Sleep(300);
+          Sleep(800);
           const double click_ms = NowMs();
           Click(login_rect.left + 40, rows.front());
           HWND game_window = nullptr;

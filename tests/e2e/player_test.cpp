@@ -316,6 +316,22 @@ TEST_F(PlayerTest, AServerOpensTheGameWindowAndItsCloseButtonBringsTheLauncherBa
   EXPECT_EQ(login.top - launcher.top, 257);
 }
 
+TEST_F(PlayerTest, AGameWindowClosedByTheSystemAlsoBringsTheLauncherBack) {
+  LogIn();
+  if (HasFatalFailure())
+    return;
+  Sleep(500);
+  ClickAt(InPage(GoldBands().back()));  // the second server
+  HWND game = client_->WaitVisible(kGame, 20000);
+  ASSERT_NE(game, nullptr) << "no game window";
+  EXPECT_EQ(WindowText(game), L"Orion 2-Aster");
+  // Alt+F4 or the taskbar's close: the system's close command.
+  PostMessageW(game, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(game); }, 10000)) << "game window gone";
+  EXPECT_NE(client_->WaitVisible(kLauncher, 10000), nullptr) << "the launcher is back";
+  EXPECT_NE(client_->WaitVisible(kLogin, 10000), nullptr) << "and its login window";
+}
+
 // The configuration beside the program, replaced for one test.
 class ConfigSwap {
  public:
