@@ -233,9 +233,7 @@ TEST_F(PlayerTest, ANewWindowGoesToTheDefaultBrowserAndIntoTheLoginWindow) {
   }
 }
 
-// Needs page script (the stand-in runtime on QuickJS): enabled once that is in
-// the tree.
-TEST_F(PlayerTest, DISABLED_ThePagesMessageBoxIsAToastForThreeSecondsAndThePageGetsTheAnswer) {
+TEST_F(PlayerTest, ThePagesMessageBoxIsAToastForThreeSecondsAndThePageGetsTheAnswer) {
   LogIn();
   if (HasFatalFailure())
     return;
