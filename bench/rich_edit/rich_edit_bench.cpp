@@ -14,12 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_util.h"
 #include "ui/control/rich_edit.h"
 #include "ui/core/global_resources.h"
 #include "ui/core/skin_builder.h"
 #include "ui/core/window.h"
 
 namespace {
+
+using bench::ProgramFolder;
 
 constexpr int kRounds = 200;
 constexpr int kLines = 10000;
@@ -37,13 +40,6 @@ int64_t Now() {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
   return t.QuadPart;
-}
-
-std::wstring ProgramFolder() {
-  wchar_t module[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring path = module;
-  return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
 void Pump() {

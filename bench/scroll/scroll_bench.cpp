@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_util.h"
 #include "ui/control/box.h"
 #include "ui/control/label.h"
 #include "ui/control/linear_layout.h"
@@ -20,6 +21,10 @@
 
 namespace {
 
+using bench::Median;
+using bench::NowMicroseconds;
+using bench::ProgramFolder;
+
 constexpr int kRows = 5000;
 constexpr int kRowHeight = 24;
 constexpr int kWidth = 420;
@@ -28,33 +33,10 @@ constexpr int kRounds = 41;
 // One wheel notch: the list's line unit.
 constexpr int kWheelStep = 30;
 
-double NowMicroseconds() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1e6 / frequency;
-}
-
-std::wstring ProgramFolder() {
-  wchar_t module[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring path = module;
-  return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
-
 class BenchWindow : public ui::Window {
  public:
   std::wstring WindowClassName() const override { return L"QelScrollBench"; }
 };
-
-double Median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
-}
 
 }  // namespace
 

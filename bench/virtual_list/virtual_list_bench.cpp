@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_util.h"
 #include "ui/control/label.h"
 #include "ui/control/linear_layout.h"
 #include "ui/control/list_box.h"
@@ -23,34 +24,15 @@
 
 namespace {
 
+using bench::Median;
+using bench::NowMicroseconds;
+using bench::ProgramFolder;
+
 constexpr int kRowHeight = 24;
 constexpr int kWidth = 420;
 constexpr int kHeight = 480;
 constexpr int kElements = kHeight / kRowHeight + 4;
 constexpr int kRounds = 41;
-
-double NowMicroseconds() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1e6 / frequency;
-}
-
-std::wstring ProgramFolder() {
-  wchar_t module[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring path = module;
-  return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
-
-double Median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
-}
 
 double WorkingSetMiB() {
   PROCESS_MEMORY_COUNTERS counters = {};

@@ -11,12 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/bench_util.h"
 #include "ui/control/control.h"
 #include "ui/core/global_resources.h"
 #include "ui/core/skin_builder.h"
 #include "ui/core/window.h"
 
 namespace {
+
+using bench::ProgramFolder;
 
 constexpr int kRounds = 15;
 constexpr int kRows = 24;
@@ -59,13 +62,6 @@ int64_t Now() {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
   return t.QuadPart;
-}
-
-std::wstring ProgramFolder() {
-  wchar_t module[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring path = module;
-  return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
 // A caption and 24 rows of 13 controls: texts, buttons, colour blocks and
