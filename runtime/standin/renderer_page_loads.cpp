@@ -111,8 +111,9 @@ void RendererPages::CommitDocument(renderer_link::CommitParams params) {
   ReleaseContext(browser, frame);
   frame->set_page(nullptr);
   frame->set_url(params.url);
-  auto page = std::make_unique<FramePage>(static_cast<FramePageHost*>(this), params.browser_id, params.frame_id,
-                                          params.load_id, params.url, params.error_page);
+  auto page =
+      std::make_unique<FramePage>(static_cast<FramePageHost*>(this), params.browser_id,
+                                  params.frame_id, params.load_id, params.url, params.error_page);
   page->Load(params.body, params.mime_type, params.charset);
   frame->set_page(std::move(page));
   CreateContext(browser, frame);
@@ -563,8 +564,9 @@ void RendererPages::SetAudioMuted(int browser_id, bool muted) {
 
 bool RendererPages::RunScript(int browser_id, int64 frame_id, const std::wstring& code) {
   CefRefPtr<RendererBrowser> browser = hosted_.count(browser_id) ? browsers_[browser_id] : nullptr;
-  CefRefPtr<RendererFrame> frame =
-      !browser ? nullptr : frame_id == 0 ? browser->frames().front() : browser->FindFrame(frame_id);
+  CefRefPtr<RendererFrame> frame = !browser        ? nullptr
+                                   : frame_id == 0 ? browser->frames().front()
+                                                   : browser->FindFrame(frame_id);
   return frame && frame->page() && frame->page()->RunScript(code, std::wstring(), 1);
 }
 
@@ -624,6 +626,8 @@ bool RendererPages::ClickElement(int browser_id, int64 frame_id, const std::wstr
   BrowserWindowDelegate::MouseInput input;
   input.x = x;
   input.y = y;
+  input.action = BrowserWindowDelegate::MouseAction::kMove;
+  Mouse(browser_id, input);
   input.button = BrowserWindowDelegate::MouseButton::kLeft;
   input.action = BrowserWindowDelegate::MouseAction::kDown;
   Mouse(browser_id, input);

@@ -91,7 +91,13 @@ bool TaskThread::RunAndWait(const std::function<void()>& work) {
   // The task's last reference goes on the thread, or here when posting
   // fails; either way the event is set.
   PostTask(new WaitedTask(work, &ran, done), 0);
-  WaitForSingleObject(done, INFINITE);
+  // Messages other threads send to this thread's windows are handled
+  // while it waits: the work may create or activate windows whose
+  // notifications the caller's windows must answer first.
+  while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
   CloseHandle(done);
   return ran;
 }

@@ -16,37 +16,7 @@ const std::vector<std::wstring> kLoadEvents = {
     L"OnLoadingStateChange", L"OnBeforeBrowse", L"OnAddressChange", L"OnLoadStart",
     L"OnTitleChange",        L"OnLoadEnd",      L"OnLoadError"};
 
-class BrowserLoadTest : public BrowserTest {
- protected:
-  void SetUp() override {
-    if (ServerPort() == 0)
-      GTEST_SKIP() << "no local web server (QEL_WEB_PORT)";
-    BrowserTest::SetUp();
-    client_ = new RecordingClient;
-  }
-
-  // Opens a browser on `url` and waits until it is idle again.
-  CefRefPtr<CefBrowser> Open(const std::wstring& url) {
-    CefRefPtr<CefBrowser> browser = CreateBrowser(client_, url);
-    EXPECT_TRUE(browser);
-    if (browser) {
-      EXPECT_TRUE(WaitForEvent(client_, L"OnLoadingStateChange loading=0 back=0 forward=0"));
-    }
-    return browser;
-  }
-  void LoadAndWait(const CefRefPtr<CefBrowser>& browser, const std::wstring& url) {
-    client_->ClearEvents();
-    browser->GetMainFrame()->LoadURL(url);
-    ASSERT_TRUE(test::PumpUntil(
-        [&] {
-          const Events events = client_->Events({L"OnLoadingStateChange loading=0"});
-          return !events.empty();
-        },
-        10000));
-  }
-
-  CefRefPtr<RecordingClient> client_;
-};
+using BrowserLoadTest = BrowserTest;
 
 TEST_F(BrowserLoadTest, APageLoadRaisesEveryCallbackInOrderOnTheUiThread) {
   const std::wstring url = L"http://site.example/page?title=Hello&text=hi";

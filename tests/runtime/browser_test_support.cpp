@@ -11,15 +11,17 @@ LRESULT CALLBACK HolderProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 }  // namespace
 
 void BrowserTest::SetUp() {
+  if (ServerPort() == 0)
+    GTEST_SKIP() << "no local web server (QEL_WEB_PORT)";
+  client_ = new RecordingClient;
   CefSettings settings;
   settings.no_sandbox = 1;
   settings.multi_threaded_message_loop = 1;
   CefString(&settings.cache_path) = folder_.path() + L"cache";
   CefString(&settings.log_file) = folder_.path() + L"cef.log";
   // The demo hosts go to the local server, as on the demo platform.
-  CefRefPtr<CefApp> app =
-      new MappingApp(L"MAP *.example 127.0.0.1:" + std::to_wstring(ServerPort()));
-  ASSERT_TRUE(CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, app, nullptr));
+  app_ = new MappingApp(L"MAP *.example 127.0.0.1:" + std::to_wstring(ServerPort()));
+  ASSERT_TRUE(CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, app_, nullptr));
   probe_ = StandinProbe();
 
   WNDCLASSW window_class = {};
@@ -33,7 +35,27 @@ void BrowserTest::SetUp() {
   ASSERT_NE(window_, nullptr);
 }
 
+CefRefPtr<CefBrowser> BrowserTest::Open(const std::wstring& url) {
+  CefRefPtr<CefBrowser> browser = CreateBrowser(client_, url);
+  EXPECT_TRUE(browser);
+  if (browser) {
+    EXPECT_TRUE(test::PumpUntil(
+        [&] { return !client_->Events({L"OnLoadingStateChange loading=0"}).empty(); }, 10000));
+  }
+  return browser;
+}
+
+void BrowserTest::LoadAndWait(const CefRefPtr<CefBrowser>& browser, const std::wstring& url) {
+  client_->ClearEvents();
+  browser->GetMainFrame()->LoadURL(url);
+  EXPECT_TRUE(test::PumpUntil(
+      [&] { return !client_->Events({L"OnLoadingStateChange loading=0"}).empty(); }, 10000))
+      << url;
+}
+
 void BrowserTest::TearDown() {
+  if (!window_)
+    return;
   // QEL_TEST_HOLD_MS keeps the windows up a while, for a look at them.
   wchar_t hold[16] = {};
   if (GetEnvironmentVariableW(L"QEL_TEST_HOLD_MS", hold, 16))

@@ -260,8 +260,9 @@ class RecordingClient : public CefClient,
   IMPLEMENT_REFCOUNTING(RecordingClient);
 };
 
-// An application that only maps host names, as the demo platform does.
-class MappingApp : public CefApp {
+// An application that maps host names, as the demo platform does, and
+// writes down the focus changes its renderer hears of.
+class MappingApp : public CefApp, public CefRenderProcessHandler {
  public:
   explicit MappingApp(std::wstring rules) : rules_(std::move(rules)) {}
   void OnBeforeCommandLineProcessing(const CefString& process_type,
@@ -269,11 +270,46 @@ class MappingApp : public CefApp {
     if (process_type.empty())
       command_line->AppendSwitchWithValue(L"host-resolver-rules", rules_);
   }
+  CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() override { return this; }
+  void OnFocusedNodeChanged(CefRefPtr<CefBrowser>,
+                            CefRefPtr<CefFrame> frame,
+                            CefRefPtr<CefDOMNode> node) override {
+    const bool on_renderer = CefCurrentlyOn(TID_RENDERER);
+    std::lock_guard<std::mutex> lock(mutex_);
+    focus_events_.push_back((node ? node->GetElementTagName().ToWString() + L" " +
+                                        node->GetName().ToWString() +
+                                        (node->IsEditable() ? L" editable" : L" fixed")
+                                  : std::wstring(L"none")) +
+                            (frame && frame->IsMain() ? L"" : L" in a child frame") +
+                            (on_renderer ? L"" : L" OFF THE RENDERER THREAD"));
+  }
+  std::vector<std::wstring> FocusEvents() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return focus_events_;
+  }
 
  private:
   const std::wstring rules_;
+  std::mutex mutex_;
+  std::vector<std::wstring> focus_events_;
   IMPLEMENT_REFCOUNTING(MappingApp);
 };
+
+// A page as a data address (UTF-8, percent-encoded).
+inline std::wstring PageUrl(const std::string& html) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::wstring url = L"data:text/html;charset=utf-8,";
+  for (unsigned char c : html) {
+    if (isalnum(c) || c == ' ' || c == '=' || c == '/' || c == ':' || c == '.' || c == '-') {
+      url += static_cast<wchar_t>(c);
+    } else {
+      url += L'%';
+      url += static_cast<wchar_t>(kHex[c >> 4]);
+      url += static_cast<wchar_t>(kHex[c & 15]);
+    }
+  }
+  return url;
+}
 
 // The runtime running with a host mapping for the test server and a
 // top-level window to hold the browsers; the test thread pumps messages
@@ -298,7 +334,18 @@ class BrowserTest : public ::testing::Test {
                     const std::wstring& event,
                     DWORD timeout_ms = 10000);
   bool WaitIdle(const CefRefPtr<CefBrowser>& browser, DWORD timeout_ms = 10000);
+  // A browser of `client_` on `url`, once that has loaded.
+  CefRefPtr<CefBrowser> Open(const std::wstring& url);
+  // Loads `url` into the main frame and waits until loading stopped.
+  void LoadAndWait(const CefRefPtr<CefBrowser>& browser, const std::wstring& url);
+  // Pumps until the client saw the title.
+  bool WaitForTitle(const std::wstring& title, DWORD timeout_ms = 10000) {
+    return WaitForEvent(client_, L"OnTitleChange " + title, timeout_ms);
+  }
 
+  CefRefPtr<RecordingClient> client_;
+
+  CefRefPtr<MappingApp> app_;
   test::TempFolder folder_{L"browser_test"};
   HWND window_ = nullptr;
   StandinProbe probe_;

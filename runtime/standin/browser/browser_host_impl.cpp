@@ -432,6 +432,8 @@ void BrowserHostImpl::Commit(int64 frame_id, FrameLoad* load, LoadResult result)
   }
   has_document_ = true;
   if (frame->IsMain()) {
+    // Each document reports its title anew.
+    last_title_.clear();
     if (CefRefPtr<CefDisplayHandler> display = client_ ? client_->GetDisplayHandler() : nullptr)
       display->OnAddressChange(this, frame.get(), params.url);
   }

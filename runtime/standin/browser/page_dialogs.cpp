@@ -227,7 +227,9 @@ bool DismissShownDialog(bool accept, const std::wstring& text) {
     return false;
   if (accept && !text.empty())
     SetDlgItemTextW(search.found, kPromptEditId, text.c_str());
-  PostMessageW(search.found, WM_COMMAND, accept ? IDOK : IDCANCEL, 0);
+  const int button = accept ? IDOK : IDCANCEL;
+  PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(search.found, button)));
   return true;
 }
 
