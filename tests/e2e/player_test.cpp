@@ -41,14 +41,30 @@ class Screenshots : public ::testing::Environment {
     Gdiplus::GdiplusStartup(&token_, &input, nullptr);
     CreateDirectoryW((BuildFolder() + L"screenshots").c_str(), nullptr);
     // Xvfb has no window manager: Wine then stacks, maximises and hides
-    // every window itself, as the window system of a desktop would.
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed", REG_SZ, L"N",
-                    2 * sizeof(wchar_t));
+    // every window itself, as the window system of a desktop would. The
+    // prefix is shared with the other test programs, so the setting is put
+    // back as it was afterwards.
+    DWORD size = sizeof(saved_managed_);
+    had_managed_ = RegGetValueW(HKEY_CURRENT_USER, kX11Driver, L"Managed", RRF_RT_REG_SZ, nullptr,
+                                saved_managed_, &size) == ERROR_SUCCESS;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kX11Driver, L"Managed", REG_SZ, L"N", 2 * sizeof(wchar_t));
   }
-  void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
+  void TearDown() override {
+    if (had_managed_) {
+      RegSetKeyValueW(HKEY_CURRENT_USER, kX11Driver, L"Managed", REG_SZ, saved_managed_,
+                      static_cast<DWORD>((wcslen(saved_managed_) + 1) * sizeof(wchar_t)));
+    } else {
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kX11Driver, L"Managed");
+    }
+    Gdiplus::GdiplusShutdown(token_);
+  }
 
  private:
+  static constexpr wchar_t kX11Driver[] = L"Software\\Wine\\X11 Driver";
+
   ULONG_PTR token_ = 0;
+  bool had_managed_ = false;
+  wchar_t saved_managed_[16] = {};
 };
 
 const auto* const kScreenshots = ::testing::AddGlobalTestEnvironment(new Screenshots);
