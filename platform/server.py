@@ -77,9 +77,9 @@ class Sites:
     def __init__(self, folder, context):
         self.by_host = {}
         for path in sorted(Path(folder).glob("*.py")) if folder else []:
-            spec = importlib.util.spec_from_file_location("qel_site_" + path.stem, path)
-            module = importlib.util.module_from_spec(spec)
-            spec.loader.exec_module(module)
+            found = importlib.util.spec_from_file_location("qel_site_" + path.stem, path)
+            module = importlib.util.module_from_spec(found)
+            found.loader.exec_module(module)
             if hasattr(module, "setup"):
                 module.setup(context)
             for host in getattr(module, "HOSTS", ()):

@@ -174,7 +174,7 @@ namespace cef_standin {
 
 std::wstring FramePage::Origin() const {
   const ParsedUrl url = ParseUrl(kbase::Utf8ToUtf16(document_->url()));
-  return url.IsHttp() ? url.Origin() : url.Spec();
+  return url.IsHttp() ? url.Origin() : url.Href();
 }
 
 void FramePage::Navigate(const script::NavigationRequest& request) {

@@ -297,7 +297,7 @@ void BrowserHostImpl::Navigate(int64 frame_id, NavigationParams params) {
     RuntimeContext::Get().log().Warning(L"Navigation to an invalid address refused: " + params.url);
     return;
   }
-  params.url = url.Spec();
+  params.url = url.Href();
   // A new navigation of the frame replaces the one in flight.
   if (auto running = loads_.find(frame_id); running != loads_.end()) {
     if (running->second.cancel)
@@ -369,7 +369,7 @@ void BrowserHostImpl::OnResponse(int64 frame_id, uint64_t load_id, LoadResult re
       load.params.body.clear();
       load.params.content_type.clear();
     }
-    load.params.url = target.Spec();
+    load.params.url = target.Href();
     load.params.transition |= kTransitionServerRedirect;
     CefRefPtr<FrameHostImpl> frame = FindFrame(frame_id);
     if (!frame)

@@ -138,7 +138,7 @@ LoadResult NetworkContext::LoadNow(const LoadRequest& request, FetchCancel* canc
 
   HttpRequestInfo info;
   info.method = request.method;
-  info.url = url.Spec();
+  info.url = url.Href();
   info.body = request.body;
   if (!request.content_type.empty())
     info.headers.emplace_back(L"Content-Type", request.content_type);
@@ -167,7 +167,7 @@ LoadResult NetworkContext::LoadNow(const LoadRequest& request, FetchCancel* canc
   if (result.status >= 300 && result.status < 400) {
     const std::wstring location = HttpResult{.headers = result.headers}.Header(L"Location");
     if (!location.empty())
-      result.redirect_url = ResolveUrl(url.Spec(), location);
+      result.redirect_url = ResolveUrl(url.Href(), location);
   }
   return result;
 }
@@ -192,7 +192,7 @@ std::shared_ptr<FetchCancel> NetworkContext::Download(
     }
     HttpRequestInfo info;
     info.method = request.method;
-    info.url = url.Spec();
+    info.url = url.Href();
     info.body = request.body;
     const std::wstring cookie = cookies_.HeaderFor(url, CookieJar::Now());
     if (!cookie.empty())

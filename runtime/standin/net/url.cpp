@@ -81,7 +81,7 @@ std::wstring ParsedUrl::Origin() const {
   return origin;
 }
 
-std::wstring ParsedUrl::Spec() const {
+std::wstring ParsedUrl::Href() const {
   if (!IsHttp())
     return scheme + L":" + path + query + fragment;
   return Origin() + path + query + fragment;
@@ -162,7 +162,7 @@ std::wstring ResolveUrl(const std::wstring& base_text, const std::wstring& refer
           : reference.substr(first, reference.find_last_not_of(L" \t\r\n") - first + 1);
   if (!SchemeOf(ref).empty()) {
     const ParsedUrl absolute = ParseUrl(ref);
-    return absolute.valid ? absolute.Spec() : std::wstring();
+    return absolute.valid ? absolute.Href() : std::wstring();
   }
   const ParsedUrl base = ParseUrl(base_text);
   if (!base.valid || !base.IsHttp())
@@ -171,17 +171,17 @@ std::wstring ResolveUrl(const std::wstring& base_text, const std::wstring& refer
     return base.Origin() + base.path + base.query;
   if (ref.compare(0, 2, L"//") == 0) {
     const ParsedUrl network = ParseUrl(base.scheme + L":" + ref);
-    return network.valid ? network.Spec() : std::wstring();
+    return network.valid ? network.Href() : std::wstring();
   }
   if (ref[0] == L'#')
     return base.Origin() + base.path + base.query + ref;
   if (ref[0] == L'?')
-    return ParseUrl(base.Origin() + base.path + ref).Spec();
+    return ParseUrl(base.Origin() + base.path + ref).Href();
   if (ref[0] == L'/')
-    return ParseUrl(base.Origin() + ref).Spec();
+    return ParseUrl(base.Origin() + ref).Href();
   const std::wstring directory = base.path.substr(0, base.path.rfind(L'/') + 1);
   const ParsedUrl resolved = ParseUrl(base.Origin() + directory + ref);
-  return resolved.valid ? resolved.Spec() : std::wstring();
+  return resolved.valid ? resolved.Href() : std::wstring();
 }
 
 std::string PercentDecode(const std::string& text) {

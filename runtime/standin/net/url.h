@@ -20,7 +20,7 @@ struct ParsedUrl {
   // scheme://host[:port] with the port only when it is not the default.
   std::wstring Origin() const;
   // The whole address again, normalised.
-  std::wstring Spec() const;
+  std::wstring Href() const;
   std::wstring PathAndQuery() const { return path + query; }
 };
 
