@@ -54,6 +54,10 @@ class ObserverList : public LazyEraser {
 
   template <typename Function>
   void Notify(Function&& function) {
+    // Nothing to call, and nothing a walk could leave to erase; loops
+    // notify their (mostly absent) observers around every task.
+    if (observers_.empty())
+      return;
     ++notify_depth_;
     for (size_t i = 0; i < observers_.size(); ++i) {
       if (Observer* observer = observers_[i])

@@ -33,21 +33,51 @@ void DefaultMessagePump::Run(Delegate* delegate) {
 }
 
 void DefaultMessagePump::WaitForWork() {
+  if (delayed_wake_up_time_ != 0 && RoundedUpDelayMs(delayed_wake_up_time_, NowTicks()) == 0) {
+    // Already due: the next pass runs it without sleeping.
+    delayed_wake_up_time_ = 0;
+    return;
+  }
+  for (int spin = 0; spin < kIdleSpins; ++spin) {
+    if (wake_requested_.load(std::memory_order_acquire) != 0) {
+      // The first post of a stream has come; letting the next ones gather
+      // for a moment makes one refill of the queue take them all, where
+      // taking each alone would fight the poster for the queue's lock on
+      // every post.
+      for (int pause = 0; pause < kGatherSpins; ++pause)
+        YieldProcessor();
+      TakeWakeUp();
+      return;
+    }
+    YieldProcessor();
+  }
   DWORD timeout = INFINITE;
   if (delayed_wake_up_time_ != 0) {
     const int64_t delay = RoundedUpDelayMs(delayed_wake_up_time_, NowTicks());
     if (delay == 0) {
-      // Already due: the next pass runs it without sleeping.
       delayed_wake_up_time_ = 0;
       return;
     }
     timeout = static_cast<DWORD>(delay > kLongestWaitMs ? kLongestWaitMs : delay);
   }
-  // Clearing the flag only after the signal was taken keeps the event
-  // signalled whenever the flag says so; a task posted in between is found
-  // by the PerformWork that follows every wait.
-  if (WaitForSingleObject(wake_event_, timeout) == WAIT_OBJECT_0)
-    wake_up_pending_.exchange(0);
+  sleeping_.store(1);
+  if (TakeWakeUp()) {
+    // A WakeUp that already saw the flag sets the event anyway; the next
+    // wait then returns at once, which costs one pass and loses nothing.
+    sleeping_.store(0);
+    return;
+  }
+  WaitForSingleObject(wake_event_, timeout);
+  sleeping_.store(0);
+  // The wake-up that ended the wait is answered by the PerformWork that
+  // follows every wait.
+  TakeWakeUp();
+}
+
+bool DefaultMessagePump::TakeWakeUp() {
+  // An exchange, not a store: reading the posters' flag orders their
+  // queued work before the loop's next look at the queue.
+  return wake_requested_.exchange(0) != 0;
 }
 
 void DefaultMessagePump::Quit() {
@@ -56,10 +86,10 @@ void DefaultMessagePump::Quit() {
 }
 
 void DefaultMessagePump::WakeUp() {
-  if (wake_up_pending_.exchange(1) != 0)
-    return;  // the event is signalled and no wait has taken it yet
-  if (!SetEvent(wake_event_))
-    wake_up_pending_.exchange(0);
+  wake_requested_.store(1);
+  // Only the one WakeUp that finds the loop asleep sets the event.
+  if (sleeping_.load() != 0 && sleeping_.exchange(0) != 0)
+    SetEvent(wake_event_);
 }
 
 void DefaultMessagePump::ScheduleDelayedWakeUp(Ticks due_time) {

@@ -64,7 +64,7 @@ void MessageLoop::PostNonNestableDelayedTask(Closure closure, Ticks delay) {
   Post(std::move(closure), delay, /*nestable=*/false, /*delayed=*/true);
 }
 
-void MessageLoop::Post(Closure closure, Ticks delay, bool nestable, bool delayed) {
+void MessageLoop::Post(Closure&& closure, Ticks delay, bool nestable, bool delayed) {
   PendingTask task;
   task.nestable = nestable;
   task.closure = std::move(closure);
@@ -76,7 +76,7 @@ void MessageLoop::Post(Closure closure, Ticks delay, bool nestable, bool delayed
   EnqueueIncoming(std::move(task));
 }
 
-void MessageLoop::EnqueueIncoming(PendingTask task) {
+void MessageLoop::EnqueueIncoming(PendingTask&& task) {
   std::shared_ptr<MessagePump> pump;
   {
     AutoLock hold(incoming_lock_);
@@ -151,7 +151,7 @@ PendingTask MessageLoop::TakeEarliestDelayedTask() {
   return task;
 }
 
-bool MessageLoop::RunOrDefer(PendingTask task) {
+bool MessageLoop::RunOrDefer(PendingTask& task) {
   const bool outermost = !run_context_ || run_context_->depth == 1;
   if (task.nestable || outermost) {
     RunTask(task);
@@ -188,7 +188,7 @@ bool MessageLoop::PerformWork() {
           pump_->ScheduleDelayedWakeUp(due_time);
         continue;
       }
-      if (RunOrDefer(std::move(task)))
+      if (RunOrDefer(task))
         return true;
     }
   }
@@ -212,7 +212,7 @@ bool MessageLoop::PerformDelayedWork(Ticks* next_due_time) {
   PendingTask task = TakeEarliestDelayedTask();
   if (!delayed_queue_.empty())
     *next_due_time = delayed_queue_.front().due_time;
-  return RunOrDefer(std::move(task));
+  return RunOrDefer(task);
 }
 
 bool MessageLoop::PerformIdleWork() {

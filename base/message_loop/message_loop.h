@@ -101,7 +101,7 @@ class MessageLoop : public MessagePump::Delegate {
   MessageLoop(LoopType type, std::shared_ptr<MessagePump> pump);
 
   // Where every post ends; callable from any thread.
-  virtual void EnqueueIncoming(PendingTask task);
+  virtual void EnqueueIncoming(PendingTask&& task);
   // Runs the pump for one run of the loop.
   virtual void RunPump(const RunContext& context);
 
@@ -124,24 +124,31 @@ class MessageLoop : public MessagePump::Delegate {
   // at the front.
   using DelayedQueue = std::vector<PendingTask>;
 
-  void Post(Closure closure, Ticks delay, bool nestable, bool delayed);
+  void Post(Closure&& closure, Ticks delay, bool nestable, bool delayed);
   void RefillWorkQueue();
   void AddToDelayedQueue(PendingTask task);
   PendingTask TakeEarliestDelayedTask();
-  bool RunOrDefer(PendingTask task);
+  bool RunOrDefer(PendingTask& task);
   void RunTask(PendingTask& task);
   // Destroys every queued closure without running it; true when the pass
   // dropped a delayed task.
   bool DropPendingTasks();
 
-  const LoopType type_;
-  RunContext* run_context_ = nullptr;
-  std::shared_ptr<MessagePump> pump_;
-  bool nestable_tasks_allowed_ = true;
+  // A processor's cache line. What posting threads write and what the
+  // loop's thread writes for every task lie on lines of their own: a line
+  // both sides wrote would move between processors on every post.
+  static constexpr size_t kCacheLine = 64;
 
-  Lock incoming_lock_;
+  // Read by posting threads, never changed while the loop lives.
+  const LoopType type_;
+  std::shared_ptr<MessagePump> pump_;
+
+  alignas(kCacheLine) Lock incoming_lock_;
   TaskQueue incoming_queue_;  // guarded by incoming_lock_
 
+  // The loop's thread's own.
+  alignas(kCacheLine) RunContext* run_context_ = nullptr;
+  bool nestable_tasks_allowed_ = true;
   TaskQueue work_queue_;
   std::deque<PendingTask> deferred_queue_;
   DelayedQueue delayed_queue_;

@@ -49,8 +49,12 @@ class TaskQueue {
   // large filling made the poster regrow the queue from nothing, under the
   // lock, through a chain of allocations and moves. It is given back only
   // when it is both large and far beyond what the filling just consumed
-  // needed, which is what a burst leaves once it has passed.
-  static constexpr size_t kKeptCapacity = 4096;
+  // needed, which is what a burst leaves once it has passed. "Large" is
+  // generous (a few megabytes): a stream from another thread fills the
+  // queue by tens of thousands whenever the loop's thread is held up, then
+  // by a few between, and regrowing it each time, in fresh pages that the
+  // system must first map, cost the poster as much again as its post.
+  static constexpr size_t kKeptCapacity = size_t{1} << 17;
   static constexpr size_t kOversize = 4;
 
   void Reset() {

@@ -96,41 +96,49 @@ double BareSameThread(int tasks) {
   return ran / (NowSeconds() - start);
 }
 
-// Tasks per second when another thread posts them as fast as it can.
+// Tasks per second while another thread posts |tasks| of them as fast as it
+// can: |post_all| runs on that thread, |run| drives the consumer on this one
+// until it has run them all.
+template <typename PostAll, typename Run>
+double CrossThreadRate(int tasks, PostAll post_all, Run run) {
+  const double start = NowSeconds();
+  std::thread poster(post_all);
+  run();
+  const double elapsed = NowSeconds() - start;
+  poster.join();
+  return tasks / elapsed;
+}
+
 template <typename Loop>
 double LoopCrossThread(int tasks) {
   Loop loop;
   int ran = 0;
   auto proxy = loop.GetProxy();
-  const double start = NowSeconds();
-  std::thread poster([&] {
-    for (int i = 0; i < tasks; ++i) {
-      proxy->PostTask([&] {
-        if (++ran == tasks)
-          kbase::MessageLoop::Current()->Quit();
-      });
-    }
-  });
-  loop.Run();
-  const double elapsed = NowSeconds() - start;
-  poster.join();
-  return tasks / elapsed;
+  return CrossThreadRate(
+      tasks,
+      [&] {
+        for (int i = 0; i < tasks; ++i) {
+          proxy->PostTask([&] {
+            if (++ran == tasks)
+              kbase::MessageLoop::Current()->Quit();
+          });
+        }
+      },
+      [&] { loop.Run(); });
 }
 
 double BareCrossThread(int tasks) {
   EnsureMessageQueue();
   const DWORD consumer = GetCurrentThreadId();
   int ran = 0;
-  const double start = NowSeconds();
-  std::thread poster([&] {
-    for (int i = 0; i < tasks; ++i)
-      PostThreadMessageRetrying(consumer, kMsgTask, 0);
-    PostThreadMessageRetrying(consumer, kMsgStop, 0);
-  });
-  RunBareLoop([&](const MSG&) { ++ran; });
-  const double elapsed = NowSeconds() - start;
-  poster.join();
-  return ran / elapsed;
+  return CrossThreadRate(
+      tasks,
+      [&] {
+        for (int i = 0; i < tasks; ++i)
+          PostThreadMessageRetrying(consumer, kMsgTask, 0);
+        PostThreadMessageRetrying(consumer, kMsgStop, 0);
+      },
+      [&] { RunBareLoop([&](const MSG&) { ++ran; }); });
 }
 
 double Median(std::vector<double> values) {
@@ -138,54 +146,64 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// Microseconds from a post by another thread to the task starting on an
-// idle loop (the consumer sleeps in its pump's wait between posts).
+// Microseconds from a post by another thread to its task starting on an
+// idle consumer (which sleeps in its wait between posts): the poster posts
+// round i with |post|(i) every 2 ms once the previous round has started,
+// then |stop|(); |run| drives the consumer, which calls Started(i) when the
+// task of round i starts. The median over the rounds.
+class WakeUpLatency {
+ public:
+  explicit WakeUpLatency(int rounds) : rounds_(rounds), posted_at_(rounds) {}
+
+  void Started(int round) {
+    samples_.push_back((NowSeconds() - posted_at_[round]) * 1e6);
+    done_.fetch_add(1);
+  }
+
+  template <typename Post, typename Stop, typename Run>
+  double Measure(Post post, Stop stop, Run run) {
+    std::thread poster([&] {
+      for (int i = 0; i < rounds_; ++i) {
+        Sleep(2);
+        posted_at_[i] = NowSeconds();
+        post(i);
+        while (done_.load() != i + 1)
+          Sleep(0);
+      }
+      stop();
+    });
+    run();
+    poster.join();
+    return Median(samples_);
+  }
+
+ private:
+  const int rounds_;
+  std::vector<double> posted_at_;
+  std::vector<double> samples_;
+  std::atomic<int> done_{0};
+};
+
 template <typename Loop>
 double LoopWakeUpLatency(int rounds) {
   Loop loop;
   auto proxy = loop.GetProxy();
-  std::vector<double> samples;
-  std::atomic<int> done{0};
-  std::thread poster([&] {
-    for (int i = 0; i < rounds; ++i) {
-      Sleep(2);
-      const double posted_at = NowSeconds();
-      proxy->PostTask([&, posted_at] {
-        samples.push_back((NowSeconds() - posted_at) * 1e6);
-        done.fetch_add(1);
-      });
-      while (done.load() != i + 1)
-        Sleep(0);
-    }
-    proxy->PostTask([] { kbase::MessageLoop::Current()->Quit(); });
-  });
-  loop.Run();
-  poster.join();
-  return Median(samples);
+  WakeUpLatency latency(rounds);
+  return latency.Measure([&](int i) { proxy->PostTask([&latency, i] { latency.Started(i); }); },
+                         [&] { proxy->PostTask([] { kbase::MessageLoop::Current()->Quit(); }); },
+                         [&] { loop.Run(); });
 }
 
 double BareWakeUpLatency(int rounds) {
   EnsureMessageQueue();
   const DWORD consumer = GetCurrentThreadId();
-  std::vector<double> samples;
-  std::atomic<int> done{0};
-  std::vector<double> posted_at(rounds);
-  std::thread poster([&] {
-    for (int i = 0; i < rounds; ++i) {
-      Sleep(2);
-      posted_at[i] = NowSeconds();
-      PostThreadMessageRetrying(consumer, kMsgTask, static_cast<WPARAM>(i));
-      while (done.load() != i + 1)
-        Sleep(0);
-    }
-    PostThreadMessageRetrying(consumer, kMsgStop, 0);
-  });
-  RunBareLoop([&](const MSG& message) {
-    samples.push_back((NowSeconds() - posted_at[message.wParam]) * 1e6);
-    done.fetch_add(1);
-  });
-  poster.join();
-  return Median(samples);
+  WakeUpLatency latency(rounds);
+  return latency.Measure(
+      [&](int i) { PostThreadMessageRetrying(consumer, kMsgTask, static_cast<WPARAM>(i)); },
+      [&] { PostThreadMessageRetrying(consumer, kMsgStop, 0); },
+      [&] {
+        RunBareLoop([&](const MSG& message) { latency.Started(static_cast<int>(message.wParam)); });
+      });
 }
 
 // The bare event loop: a critical section around a vector of closures,
@@ -241,38 +259,21 @@ class BareEventQueue {
 double BareEventCrossThread(int tasks) {
   BareEventQueue queue;
   int ran = 0;
-  const double start = NowSeconds();
-  std::thread poster([&] {
-    for (int i = 0; i < tasks; ++i)
-      queue.Post([&] { ++ran; });
-    queue.Post([&] { queue.Stop(); });
-  });
-  queue.Run();
-  const double elapsed = NowSeconds() - start;
-  poster.join();
-  return ran / elapsed;
+  return CrossThreadRate(
+      tasks,
+      [&] {
+        for (int i = 0; i < tasks; ++i)
+          queue.Post([&] { ++ran; });
+        queue.Post([&] { queue.Stop(); });
+      },
+      [&] { queue.Run(); });
 }
 
 double BareEventWakeUpLatency(int rounds) {
   BareEventQueue queue;
-  std::vector<double> samples;
-  std::atomic<int> done{0};
-  std::thread poster([&] {
-    for (int i = 0; i < rounds; ++i) {
-      Sleep(2);
-      const double posted_at = NowSeconds();
-      queue.Post([&, posted_at] {
-        samples.push_back((NowSeconds() - posted_at) * 1e6);
-        done.fetch_add(1);
-      });
-      while (done.load() != i + 1)
-        Sleep(0);
-    }
-    queue.Post([&] { queue.Stop(); });
-  });
-  queue.Run();
-  poster.join();
-  return Median(samples);
+  WakeUpLatency latency(rounds);
+  return latency.Measure([&](int i) { queue.Post([&latency, i] { latency.Started(i); }); },
+                         [&] { queue.Post([&] { queue.Stop(); }); }, [&] { queue.Run(); });
 }
 
 // The bare completion-port loop: one packet per task, its key the value.
@@ -290,41 +291,27 @@ void RunBarePort(HANDLE port, const std::function<void(ULONG_PTR)>& on_key) {
 double BarePortCrossThread(int tasks) {
   HANDLE port = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
   int ran = 0;
-  const double start = NowSeconds();
-  std::thread poster([&] {
-    for (int i = 0; i < tasks; ++i)
-      PostQueuedCompletionStatus(port, 0, static_cast<ULONG_PTR>(i), nullptr);
-    PostQueuedCompletionStatus(port, 0, kStopKey, nullptr);
-  });
-  RunBarePort(port, [&](ULONG_PTR) { ++ran; });
-  const double elapsed = NowSeconds() - start;
-  poster.join();
+  const double rate = CrossThreadRate(
+      tasks,
+      [&] {
+        for (int i = 0; i < tasks; ++i)
+          PostQueuedCompletionStatus(port, 0, static_cast<ULONG_PTR>(i), nullptr);
+        PostQueuedCompletionStatus(port, 0, kStopKey, nullptr);
+      },
+      [&] { RunBarePort(port, [&](ULONG_PTR) { ++ran; }); });
   CloseHandle(port);
-  return ran / elapsed;
+  return rate;
 }
 
 double BarePortWakeUpLatency(int rounds) {
   HANDLE port = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
-  std::vector<double> samples;
-  std::atomic<int> done{0};
-  std::vector<double> posted_at(rounds);
-  std::thread poster([&] {
-    for (int i = 0; i < rounds; ++i) {
-      Sleep(2);
-      posted_at[i] = NowSeconds();
-      PostQueuedCompletionStatus(port, 0, static_cast<ULONG_PTR>(i), nullptr);
-      while (done.load() != i + 1)
-        Sleep(0);
-    }
-    PostQueuedCompletionStatus(port, 0, kStopKey, nullptr);
-  });
-  RunBarePort(port, [&](ULONG_PTR i) {
-    samples.push_back((NowSeconds() - posted_at[i]) * 1e6);
-    done.fetch_add(1);
-  });
-  poster.join();
+  WakeUpLatency latency(rounds);
+  const double median = latency.Measure(
+      [&](int i) { PostQueuedCompletionStatus(port, 0, static_cast<ULONG_PTR>(i), nullptr); },
+      [&] { PostQueuedCompletionStatus(port, 0, kStopKey, nullptr); },
+      [&] { RunBarePort(port, [&](ULONG_PTR i) { latency.Started(static_cast<int>(i)); }); });
   CloseHandle(port);
-  return Median(samples);
+  return median;
 }
 
 double FloorSameThread(int tasks) {
@@ -341,39 +328,21 @@ double FloorSameThread(int tasks) {
 double FloorCrossThread(int tasks) {
   DesignFloorLoop loop;
   int ran = 0;
-  const double start = NowSeconds();
-  std::thread poster([&] {
-    for (int i = 0; i < tasks; ++i)
-      loop.Post(i);
-    loop.Post(-1);
-  });
-  loop.Run([&](int) { ++ran; });
-  const double elapsed = NowSeconds() - start;
-  poster.join();
-  return ran / elapsed;
+  return CrossThreadRate(
+      tasks,
+      [&] {
+        for (int i = 0; i < tasks; ++i)
+          loop.Post(i);
+        loop.Post(-1);
+      },
+      [&] { loop.Run([&](int) { ++ran; }); });
 }
 
 double FloorWakeUpLatency(int rounds) {
   DesignFloorLoop loop;
-  std::vector<double> samples;
-  std::atomic<int> done{0};
-  std::vector<double> posted_at(rounds);
-  std::thread poster([&] {
-    for (int i = 0; i < rounds; ++i) {
-      Sleep(2);
-      posted_at[i] = NowSeconds();
-      loop.Post(i);
-      while (done.load() != i + 1)
-        Sleep(0);
-    }
-    loop.Post(-1);
-  });
-  loop.Run([&](int i) {
-    samples.push_back((NowSeconds() - posted_at[i]) * 1e6);
-    done.fetch_add(1);
-  });
-  poster.join();
-  return Median(samples);
+  WakeUpLatency latency(rounds);
+  return latency.Measure([&](int i) { loop.Post(i); }, [&] { loop.Post(-1); },
+                         [&] { loop.Run([&](int i) { latency.Started(i); }); });
 }
 
 // Medians of a loop's figure, its reference's, and their ratio.

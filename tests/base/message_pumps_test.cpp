@@ -4,10 +4,12 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "base/message_loop/default_message_pump.h"
 #include "base/message_loop/message_loop.h"
 #include "base/message_loop/message_loop_proxy.h"
 #include "base/message_loop/win_io_message_pump.h"
@@ -83,6 +85,71 @@ TEST_P(PumpedLoopTest, RunsTasksFromOtherThreadsInOrderThenDelayedOnesWhenDue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DefaultAndIo, PumpedLoopTest, testing::Values(kDefaultLoop, kIoLoop));
+
+double Seconds() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) / frequency;
+}
+
+TEST(DefaultMessagePumpTest, PostsThatMeetTheLoopOnItsWayToSleepAlwaysWakeIt) {
+  // An idle loop watches for a wake-up for a while, then sleeps; posts
+  // spaced around that while (timed here with the same kind of loop) land
+  // before, during and after its step into the wait.
+  std::atomic<LONG> never{0};
+  double watch = Seconds();
+  for (int i = 0; i < DefaultMessagePump::kIdleSpins; ++i) {
+    if (never.load(std::memory_order_acquire) != 0)
+      break;
+    YieldProcessor();
+  }
+  watch = Seconds() - watch;
+
+  MessageLoop loop;
+  // A heartbeat bounds every wait, so that a lost wake-up shows as a late
+  // task instead of a loop that sleeps for ever.
+  bool stopping = false;
+  std::function<void()> beat = [&] {
+    if (!stopping)
+      loop.PostDelayedTask(beat, 500 * kTicksPerMillisecond);
+  };
+  beat();
+  constexpr int kPosts = 4000;
+  std::atomic<int> ran{0};
+  int late = 0;
+  std::thread poster([&, proxy = loop.GetProxy()] {
+    uint32_t noise = 12345;
+    for (int i = 0; i < kPosts; ++i) {
+      noise = noise * 1103515245u + 12345u;
+      const double spacing = watch * (0.7 + 0.9 * ((noise >> 8) % 1000) / 1000.0);
+      const double until = Seconds() + spacing;
+      while (Seconds() < until) {
+      }
+      proxy->PostTask([&] { ran.fetch_add(1); });
+      const double deadline = Seconds() + 0.2;
+      while (ran.load() != i + 1 && Seconds() < deadline)
+        YieldProcessor();
+      if (ran.load() != i + 1) {
+        ++late;
+        while (ran.load() != i + 1)
+          Sleep(1);
+      }
+    }
+    proxy->PostTask([&] {
+      stopping = true;
+      QuitCurrent();
+    });
+  });
+  loop.Run();
+  poster.join();
+  EXPECT_EQ(late, 0) << "posts whose wake-up was lost";
+  EXPECT_EQ(ran.load(), kPosts);
+}
 
 // Both ends of a fresh named pipe: the server end is overlapped.
 struct Pipe {
