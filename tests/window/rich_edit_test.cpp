@@ -11,10 +11,12 @@
 #include <richedit.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/window/window_test_support.h"
 #include "ui/control/on_screen_keyboard.h"
 #include "ui/control/rich_edit.h"
+#include "ui/core/global_resources.h"
 #include "ui/core/skin_builder.h"
 
 namespace ui {
@@ -364,6 +366,158 @@ TEST(RichEditLayeredTest, TextPixelsAreOpaqueAndTheBackgroundStaysTransparent) {
   // Beyond the text nothing was drawn.
   EXPECT_EQ(test::AlphaAt(window, 290, text.cy / 2), 0);
   DestroyWindow(window.GetHWND());
+}
+
+// The text's rows in the render context, to compare one paint with another.
+std::vector<uint32_t> Pixels(const Window& window, const UiRect& rect) {
+  std::vector<uint32_t> pixels;
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    for (int x = rect.left; x < rect.right; ++x)
+      pixels.push_back(test::PixelAt(window, x, y));
+  }
+  return pixels;
+}
+
+// 200 lines in a 120-pixel edit with the box's vertical bar, through real
+// mouse input: the bar shows the services' figures, and moving it scrolls
+// them.
+TEST(RichEditScrollTest, TheBarFollowsTheServicesAndScrollsThem) {
+  test::UseShippedResources();
+  test::HostWindow window;
+  ASSERT_TRUE(window.CreateWithSkin(
+      L"<Window shadowattached=\"false\">"
+      L"<Class name=\"vscrollbar\" autohidescroll=\"false\" thumbminlength=\"0\"/>"
+      L"<VBox bkcolor=\"white\"><RichEdit name=\"e\" width=\"200\" height=\"130\""
+      L" padding=\"0,0,0,10\" multiline=\"true\" vscrollbar=\"true\" autovscroll=\"true\""
+      L" normaltextcolor=\"black\"/></VBox></Window>",
+      false, {50, 50, 350, 300}));
+  HWND hwnd = window.GetHWND();
+  ShowWindow(hwnd, SW_SHOW);
+  // Past the fade-in, whose steps repaint the whole window.
+  ASSERT_TRUE(test::PumpUntil(
+      [&] { return !window.IsFirstPaintPending() && window.GetWindowAlpha() == 255; }, 2000));
+  auto* edit = static_cast<RichEdit*>(window.FindControlByName(L"e"));
+  ASSERT_TRUE(edit && edit->HasTextServices());
+  ScrollBar* bar = edit->GetVerticalScrollBar();
+  ASSERT_TRUE(bar);
+  std::wstring text;
+  for (int i = 0; i < 200; ++i)
+    text += L"line " + std::to_wstring(i) + L"\r";
+  edit->SetText(text);
+  auto services_y = [edit] {
+    POINT scroll = {-1, -1};
+    edit->SendTextMessage(EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll), nullptr);
+    return static_cast<int64_t>(scroll.y);
+  };
+
+  // The bar takes 16 pixels from the text; what scrolls is the text's
+  // height less the 120 pixels shown, and the thumb's share of the 88
+  // pixels between the buttons is the shown share.
+  const UiRect text_rect = edit->GetTextRect();
+  EXPECT_EQ(text_rect, (UiRect{0, 0, 184, 120}));
+  EXPECT_EQ(bar->GetBounds(), (UiRect{184, 0, 200, 120}));
+  const int32_t height = edit->GetNaturalSize(text_rect.Width()).cy;
+  const int32_t line = height / 201;  // 200 lines and the empty last one
+  ASSERT_GT(line, 5);
+  EXPECT_EQ(bar->GetScrollRange(), height - 120);
+  const UiRect thumb = bar->ThumbRect();
+  EXPECT_EQ(thumb.Height(), 88 * 120 / height);
+
+  // Caret keys: the services scroll by themselves just as far as the caret
+  // leaves the view, and the bar follows.
+  window.SetFocusControl(edit);
+  edit->SetSel(0, 0);
+  for (int i = 0; i < 12; ++i)
+    SendMessageW(hwnd, WM_KEYDOWN, VK_DOWN, 1);
+  EXPECT_EQ(services_y(), 13 * line - 120);
+  EXPECT_EQ(bar->GetScrollPos(), services_y());
+  EXPECT_EQ(edit->GetCaretPos().y + edit->GetCaretSize().cy, 120);
+  window.SetFocusControl(nullptr);
+  edit->SetScrollPos({0, 0});
+  window.PaintNow();
+  EXPECT_TRUE(bar->IsVisible());
+
+  // A thumb drag of half the track is half the range.
+  const int64_t range = bar->GetScrollRange();
+  const int track = 120 - thumb.Height() - 32;
+  const int x = (thumb.left + thumb.right) / 2;
+  test::MouseMove(hwnd, x, thumb.top);
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, test::PointParam(x, thumb.top));
+  SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, test::PointParam(x, thumb.top + track / 2));
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, test::PointParam(x, thumb.top + track / 2));
+  const int64_t half = range * (track / 2) / track;
+  EXPECT_NEAR(static_cast<double>(bar->GetScrollPos()), static_cast<double>(half), 1.0);
+  EXPECT_EQ(services_y(), bar->GetScrollPos());
+  LRESULT first_line = -1;
+  edit->SendTextMessage(EM_GETFIRSTVISIBLELINE, 0, 0, &first_line);
+  EXPECT_EQ(first_line, services_y() / line);
+
+  // One wheel notch is one 30-pixel step; the text is repainted where the
+  // services scrolled it, as a full repaint would draw it.
+  test::MouseMove(hwnd, 60, 60);
+  window.PaintNow();
+  const int64_t before_wheel = bar->GetScrollPos();
+  POINT screen = {60, 60};
+  ClientToScreen(hwnd, &screen);
+  SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)),
+               test::PointParam(screen.x, screen.y));
+  EXPECT_TRUE(test::PumpUntil([&] { return bar->GetScrollPos() == before_wheel + 30; }, 2000))
+      << bar->GetScrollPos() - before_wheel;
+  EXPECT_EQ(services_y(), before_wheel + 30);
+  window.PaintNow();
+  const std::vector<uint32_t> scrolled = Pixels(window, text_rect);
+  window.Invalidate(edit->GetBounds());
+  window.PaintNow();
+  EXPECT_TRUE(scrolled == Pixels(window, text_rect)) << "stale pixels after the scroll";
+
+  // Typing at the end of the text, scrolled to the top, brings the end into
+  // view with the caret in the text; the bar follows the services.
+  test::Click(hwnd, 60, 60);
+  ASSERT_EQ(window.GetFocusControl(), edit);
+  edit->SetSel(-1, -1);
+  edit->SetScrollPos({0, 0});
+  ASSERT_EQ(services_y(), 0);
+  EXPECT_GE(edit->GetCaretPos().y, 120) << "the caret moves with its line";
+  SendMessageW(hwnd, WM_CHAR, L'x', 1);
+  EXPECT_EQ(bar->GetScrollPos(), bar->GetScrollRange());
+  EXPECT_EQ(services_y(), bar->GetScrollPos());
+  const UiPoint caret = edit->GetCaretPos();
+  EXPECT_GE(caret.y, 0);
+  EXPECT_LE(caret.y + edit->GetCaretSize().cy, 120);
+
+  // Half a line up, the caret reaches into the padding below the text, and
+  // is cut off at the text's edge.
+  edit->SetScrollPos({0, static_cast<int32_t>(bar->GetScrollRange()) - line / 2});
+  ASSERT_GT(edit->GetCaretPos().y + edit->GetCaretSize().cy, 120);
+  ASSERT_LT(edit->GetCaretPos().y, 120);
+  window.Invalidate(edit->GetBounds());
+  window.PaintNow();
+  ASSERT_TRUE(edit->IsCaretVisible());
+  const uint32_t white = GlobalResources::ColorByName(L"white");
+  EXPECT_EQ(test::PixelAt(window, edit->GetCaretPos().x, 121), white);
+
+  // Beyond 65,535 pixels the services report their figures scaled to 16
+  // bits; the bar still spans the whole text, and its end is the text's.
+  std::wstring tall;
+  for (int i = 0; i < 6000; ++i)
+    tall += L"l\r";
+  edit->SetText(tall);
+  const int32_t tall_height = edit->GetNaturalSize(text_rect.Width()).cy;
+  ASSERT_GT(tall_height, 65535);
+  EXPECT_EQ(bar->GetScrollRange(), tall_height - 120);
+  // (Their EM_GETSCROLLPOS is scaled too: the last lines tell the end.)
+  edit->SetScrollPos({0, INT32_MAX});
+  EXPECT_EQ(bar->GetScrollPos(), tall_height - 120);
+  edit->SendTextMessage(EM_GETFIRSTVISIBLELINE, 0, 0, &first_line);
+  EXPECT_EQ(first_line, (tall_height - 120) / line);
+
+  // A short text needs no bar: it hides, and the text gets its room back.
+  edit->SetText(L"short");
+  window.PaintNow();
+  EXPECT_EQ(bar->GetScrollRange(), 0);
+  EXPECT_FALSE(bar->IsVisible());
+  EXPECT_EQ(edit->GetTextRect(), (UiRect{0, 0, 200, 120}));
+  DestroyWindow(hwnd);
 }
 
 TEST(RichEditWithoutServicesTest, IsInertAndKeepsItsText) {

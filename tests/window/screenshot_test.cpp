@@ -16,6 +16,7 @@
 #include "ui/control/control.h"
 #include "ui/control/linear_layout.h"
 #include "ui/control/option.h"
+#include "ui/control/rich_edit.h"
 #include "ui/control/scrollable_box.h"
 
 namespace ui {
@@ -207,6 +208,22 @@ TEST_F(ScreenshotTest, ControlsSampleWorksWithMouseAndKeyboard) {
   }
   EXPECT_TRUE(test::PumpUntil([&] { return list->GetScrollPos().y == 90; }, 2000))
       << list->GetScrollPos().y;
+
+  // The notes overflow their edit: its own bar shows, and a wheel notch
+  // over the text scrolls it.
+  auto* notes = static_cast<RichEdit*>(window->FindControlByName(L"notes"));
+  ASSERT_TRUE(notes && notes->HasTextServices() && notes->GetVerticalScrollBar());
+  EXPECT_GT(notes->GetScrollRange().cy, 30);
+  EXPECT_TRUE(notes->GetVerticalScrollBar()->IsVisible());
+  EXPECT_EQ(notes->GetScrollPos().y, 0) << "the notes start at their first line";
+  p = centre(notes);
+  screen = p;
+  ClientToScreen(hwnd, &screen);
+  test::MouseMove(hwnd, p.x, p.y);
+  SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)),
+               test::PointParam(screen.x, screen.y));
+  EXPECT_TRUE(test::PumpUntil([&] { return notes->GetScrollPos().y == 30; }, 2000))
+      << notes->GetScrollPos().y << " of " << notes->GetScrollRange().cy;
   test::PumpFor(100);
 
   // The selected check box's image: the blue box at its left.

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <typeinfo>
 #include <utility>
 
+#include "base/debug/check.h"
 #include "ui/control/attribute_value.h"
 #include "ui/control/control_host.h"
 #include "ui/control/linear_layout.h"
@@ -23,11 +25,21 @@ Control* MatchName(Control* control, void* data) {
   return same ? control : nullptr;
 }
 
+// Rectangles this far from the int32 limits move without any saturated
+// sum in the layouts changing.
+constexpr int32_t kShiftLimit = 1 << 29;
+
+bool InShiftRange(const UiRect& rect) {
+  auto inside = [](int32_t v) { return v > -kShiftLimit && v < kShiftLimit; };
+  return inside(rect.left) && inside(rect.top) && inside(rect.right) && inside(rect.bottom);
+}
+
 }  // namespace
 
 Box::Box(std::unique_ptr<Layout> layout)
     : layout_(layout ? std::move(layout) : std::make_unique<Layout>()) {
   layout_->SetOwner(this);
+  shift_rule_ = ShiftRuleOf(*layout_);
 }
 
 Box::~Box() {
@@ -73,17 +85,114 @@ UiSize Box::Measure(UiSize available) {
   return size;
 }
 
-void Box::SetBounds(const UiRect& rect) {
+void Box::SetBounds(const UiRect& requested) {
+  const UiRect rect = {requested.left, requested.top, std::max(requested.left, requested.right),
+                       std::max(requested.top, requested.bottom)};
+  if (layout_clean_ && !needs_arrange_) {
+    // Nothing below changed, so arranging again would put every child
+    // where it already is.
+    if (rect == bounds_)
+      return;
+    if (CanShiftTo(rect)) {
+      ShiftTo(rect);
+      return;
+    }
+  }
+  const uint32_t changes = LayoutChangeCount();
+  // Changes made while the children are arranged stop here.
+  layout_clean_ = false;
   const LivenessWatch watch(liveness_);
   const UiRect old_bounds = bounds_;
   // The resize event may have destroyed the box.
-  if (!PlaceBox(rect) || children_.empty())
+  if (!PlaceBox(rect))
+    return;
+  if (!children_.empty()) {
+    const bool was_covering = BeginArrange(old_bounds);
+    layout_->ArrangeChildren(children_, Layout::DeflateSaturated(bounds_, layout_->GetPadding()));
+    // A child's resize handler may have destroyed the box.
+    if (watch.IsDestroyed())
+      return;
+    EndArrange(was_covering);
+  }
+  FinishArrangement(changes);
+}
+
+Box::ShiftRule Box::ShiftRuleOf(const Layout& layout) {
+  // Exact types only: a layout of another kind may place by other rules.
+  const std::type_info& type = typeid(layout);
+  if (type == typeid(Layout) || type == typeid(HLayout) || type == typeid(VLayout))
+    return ShiftRule::kAnywhere;
+  if (type == typeid(TileLayout))
+    return ShiftRule::kPositiveOnly;
+  return ShiftRule::kNever;
+}
+
+bool Box::CanShiftTo(const UiRect& rect) const {
+  if (shift_rule_ == ShiftRule::kNever || !InShiftRange(bounds_) || !InShiftRange(rect) ||
+      rect.Width() != bounds_.Width() || rect.Height() != bounds_.Height()) {
+    return false;
+  }
+  const int32_t dx = rect.left - bounds_.left;
+  const int32_t dy = rect.top - bounds_.top;
+  // Hidden children are checked too, which is only stricter and spares
+  // asking each whether it is visible.
+  for (const Control* child : children_) {
+    const UiRect& from = child->bounds();
+    if (!InShiftRange(from))
+      return false;
+    const UiRect to = from.Offset(dx, dy);
+    if (!InShiftRange(to))
+      return false;
+    // A tile cell's centre, (left + right - width) / 2, moves by the shift
+    // when the sum stays positive, which a left edge of 1 or more shows.
+    if (shift_rule_ == ShiftRule::kPositiveOnly && !child->IsFloat() &&
+        std::min({from.left, from.top, to.left, to.top}) < 1) {
+      return false;
+    }
+  }
+  // A bubbled handler above would see each move.
+  return (parent_ && parent_->moving_unobserved_) || !IsResizeObserved();
+}
+
+void Box::ShiftTo(const UiRect& rect) {
+  const uint32_t changes = LayoutChangeCount();
+  const int32_t dx = rect.left - bounds_.left;
+  const int32_t dy = rect.top - bounds_.top;
+  const LivenessWatch watch(liveness_);
+  const UiRect old_bounds = bounds_;
+  if (!PlaceBox(rect))
     return;
   const bool was_covering = BeginArrange(old_bounds);
-  layout_->ArrangeChildren(children_, Layout::DeflateSaturated(bounds_, layout_->GetPadding()));
-  // A child's resize handler may have destroyed the box.
-  if (!watch.IsDestroyed())
-    EndArrange(was_covering);
+  // No handler sees these moves: the box is not observed and nothing clean
+  // below it has a resize handler.
+  const bool was_unobserved = moving_unobserved_;
+  moving_unobserved_ = true;
+  // The children get exactly the rectangles arranging them would give, in
+  // the same order; only the measuring is left out.
+  for (size_t i = 0; i < children_.size(); ++i) {
+    Control* child = children_[i];
+    if (child->IsVisible())
+      child->SetBounds(child->bounds().Offset(dx, dy));
+    if (watch.IsDestroyed())
+      return;
+  }
+  moving_unobserved_ = was_unobserved;
+  EndArrange(was_covering);
+  if (changes != LayoutChangeCount())
+    layout_clean_ = false;
+}
+
+void Box::FinishArrangement(uint32_t changes_before) {
+  bool clean = !needs_arrange_ && changes_before == LayoutChangeCount() && !own_resize_handler_ &&
+               !HasBubbledHandler(kEventResize);
+  bool pending_below = false;
+  for (const Control* child : children_) {
+    pending_below = pending_below || child->needs_arrange_ || child->arrange_pending_below_;
+    // A hidden child was not arranged; showing it marks the box again.
+    clean = clean && (child->layout_clean_ || !child->visible_);
+  }
+  layout_clean_ = clean;
+  arrange_pending_below_ = pending_below;
 }
 
 bool Box::PlaceBox(const UiRect& rect) {
@@ -165,6 +274,15 @@ Control* Box::FindInChildren(FindControlProc proc,
                              void* data,
                              uint32_t flags,
                              UiPoint scroll_offset) {
+  if (flags & kFindArrangePending) {
+    for (Control* child : children_) {
+      if (!child->needs_arrange_ && !child->arrange_pending_below_)
+        continue;
+      if (Control* found = child->FindControl(proc, data, flags))
+        return found;
+    }
+    return nullptr;
+  }
   const bool hit_test = (flags & kFindHitTest) != 0;
   UiPoint point;
   UiPoint shifted;
@@ -328,6 +446,13 @@ void Box::PlaceIntoList(Control* control, size_t index) {
     control->SetInternalVisible(false);
   }
   children_.insert(children_.begin() + static_cast<ptrdiff_t>(index), control);
+  // Also in a hidden box, which asks for no layout: it has one more child
+  // to arrange when it is shown.
+  MarkLayoutChanged();
+  if (control->needs_arrange_ || control->arrange_pending_below_) {
+    arrange_pending_below_ = true;
+    PropagateArrangePending();
+  }
 }
 
 bool Box::Remove(Control* control) {
@@ -405,6 +530,7 @@ void Box::ReplaceLayout(std::unique_ptr<Layout> layout) {
     return;
   layout_ = std::move(layout);
   layout_->SetOwner(this);
+  shift_rule_ = ShiftRuleOf(*layout_);
   RequestLayout();
 }
 
@@ -426,15 +552,42 @@ UiPoint Box::GetScrollPos() const {
 
 void Box::AttachBubbledEvent(EventType type, EventHandler handler) {
   bubbled_events_.Attach(type, std::move(handler));
+  OnBubbledHandlersChanged();
 }
 
 void Box::AttachXmlBubbledEvent(EventType type, EventHandler handler) {
   xml_bubbled_events_.Attach(type, std::move(handler));
+  OnBubbledHandlersChanged();
+}
+
+void Box::OnBubbledHandlersChanged() {
+  // The moves of every control below are seen now.
+  if (HasBubbledHandler(kEventResize))
+    MarkLayoutChanged();
 }
 
 Control* Box::FindSubControl(const std::wstring& name) {
   std::wstring wanted = name;
   return FindControl(&MatchName, &wanted, 0);
+}
+
+bool Box::RefreshArrangePending() {
+  // A hidden subtree keeps its marks: it is not searched, and showing it
+  // marks its ancestors again.
+  if (arrange_pending_below_ && IsVisible()) {
+    bool below = false;
+    for (Control* child : children_) {
+      if (child->arrange_pending_below_) {
+        // Only boxes are ever parents, so only boxes carry the mark.
+        KBASE_DCHECK(dynamic_cast<Box*>(child) != nullptr);
+        below = static_cast<Box*>(child)->RefreshArrangePending() || below;
+      } else {
+        below = below || child->needs_arrange_;
+      }
+    }
+    arrange_pending_below_ = below;
+  }
+  return needs_arrange_ || arrange_pending_below_;
 }
 
 HBox::HBox() : Box(std::make_unique<HLayout>()) {}

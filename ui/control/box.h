@@ -84,6 +84,11 @@ class Box : public Control {
   // The control of that name (ignoring case) in this box's subtree.
   Control* FindSubControl(const std::wstring& name);
 
+  // After a layout pass: clears the arrange-pending marks of the visible
+  // paths below which nothing waits any more. Returns whether this box or
+  // a control below it still waits.
+  bool RefreshArrangePending();
+
   const std::vector<Control*>& children() const { return children_; }
 
   // True while this box lays out its children after it invalidated its
@@ -91,6 +96,9 @@ class Box : public Control {
   // move is repainted anyway, since a control's own area is clipped to
   // its ancestors.
   bool IsChildAreaInvalidated() const { return child_area_invalidated_; }
+  // True while this box moves its children along with itself, which no
+  // resize handler sees.
+  bool IsMovingUnobserved() const { return moving_unobserved_; }
 
  protected:
   // SetBounds in parts, for boxes that arrange their children their own
@@ -116,6 +124,25 @@ class Box : public Control {
   EventMap bubbled_events_;
 
  private:
+  // How a clean box that only moves may move its children along instead of
+  // arranging them again: the layouts whose arithmetic does not depend on
+  // where the box is. A tile centres its children with divisions that
+  // truncate toward zero, which shifts alike only at positive coordinates.
+  enum class ShiftRule { kNever, kAnywhere, kPositiveOnly };
+  static ShiftRule ShiftRuleOf(const Layout& layout);
+
+  // Whether the children of this clean box may follow it to |rect| by the
+  // move alone: same size, a layout that allows it, nothing near the
+  // saturation limits, and no resize handler that could react to a move.
+  bool CanShiftTo(const UiRect& rect) const;
+  // Places the box at |rect| and gives every visible child its rectangle
+  // moved by as much.
+  void ShiftTo(const UiRect& rect);
+  // After the children were arranged: whether the box is clean now, and
+  // whether a control below it still waits for the layout pass.
+  // |changes_before| is LayoutChangeCount() at the start.
+  void FinishArrangement(uint32_t changes_before);
+  void OnBubbledHandlersChanged();
   // Whether the box's SetBounds that just ran leaves its children nothing
   // to invalidate; |old_bounds| are the bounds before it.
   bool CoversChildAreas(const UiRect& old_bounds) const;
@@ -123,6 +150,8 @@ class Box : public Control {
   Control* FindInChildren(FindControlProc proc, void* data, uint32_t flags, UiPoint scroll_offset);
 
   bool child_area_invalidated_ = false;
+  bool moving_unobserved_ = false;
+  ShiftRule shift_rule_ = ShiftRule::kNever;
 };
 
 // Children side by side.

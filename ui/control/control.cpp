@@ -146,7 +146,10 @@ void Control::SetFadeVisible(bool visible) {
 }
 
 void Control::SetInternalVisible(bool visible) {
+  const bool was_visible = IsVisible();
   internal_visible_ = visible;
+  if (IsVisible() != was_visible)
+    OnVisibilityChanged();
   if (!visible)
     DropFocusIfFocused();
   StopImageAnimationIfHidden();
@@ -160,8 +163,10 @@ void Control::SetVisible(bool visible) {
   focused_ = false;
   if (!visible)
     DropFocusIfFocused();
-  if (IsVisible() != was_visible)
+  if (IsVisible() != was_visible) {
+    OnVisibilityChanged();
     RequestAncestorLayout();
+  }
   StopImageAnimationIfHidden();
 }
 
@@ -303,34 +308,42 @@ UiSize Control::Measure(UiSize available) {
 }
 
 void Control::SetBounds(const UiRect& requested) {
-  PlaceAt(requested, false);
+  const uint32_t changes = LayoutChangeCount();
+  if (!PlaceAt(requested, false))
+    return;
+  // A control that is not a box has nothing to arrange but itself; one
+  // whose resize handler might react to a move is never skipped or moved
+  // by its box without being asked.
+  layout_clean_ = !own_resize_handler_ && changes == LayoutChangeCount();
 }
 
-void Control::PlaceAt(const UiRect& requested, bool box_listens) {
+bool Control::PlaceAt(const UiRect& requested, bool box_listens) {
   UiRect rect = requested;
   rect.right = std::max(rect.right, rect.left);
   rect.bottom = std::max(rect.bottom, rect.top);
   if (rect == bounds_) {
     needs_arrange_ = false;
-    return;
+    return true;
   }
   const UiRect old_bounds = bounds_.IsEmpty() ? rect : bounds_;
   bounds_ = rect;
   if (!window_) {
     // Placed all the same: a later layout pass must not place it again.
     needs_arrange_ = false;
-    return;
+    return true;
   }
 
   // Layout moves thousands of controls at a time; a resize event that no
   // handler would see is not built and bubbled up the tree for nothing.
-  if ((box_listens || IsResizeObserved()) && !in_resize_event_) {
+  const bool observed =
+      box_listens || (!(parent_ && parent_->IsMovingUnobserved()) && IsResizeObserved());
+  if (observed && !in_resize_event_) {
     const LivenessWatch watch(liveness_);
     in_resize_event_ = true;
     SendEvent(kEventResize, 0, 0, 0, 0.0f, window_->GetLastMousePos());
     // A handler may have destroyed the control.
     if (watch.IsDestroyed())
-      return;
+      return false;
     in_resize_event_ = false;
   }
   needs_arrange_ = false;
@@ -338,6 +351,7 @@ void Control::PlaceAt(const UiRect& requested, bool box_listens) {
   // holds this control's old and new rectangles already.
   if (!parent_ || !parent_->IsChildAreaInvalidated())
     InvalidateMovedArea(old_bounds);
+  return true;
 }
 
 bool Control::IsResizeObserved() const {

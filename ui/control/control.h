@@ -279,11 +279,14 @@ class Control : public PlaceHolder {
   void NotifyImageAnimationFinished();
   void InvalidateMovedArea(const UiRect& old_bounds);
   // SetBounds; |box_listens| tells that this control is a box whose
-  // bubbled handlers listen to its own resize event.
-  void PlaceAt(const UiRect& requested, bool box_listens);
+  // bubbled handlers listen to its own resize event. False when a resize
+  // handler destroyed the control.
+  bool PlaceAt(const UiRect& requested, bool box_listens);
   // Whether a handler would see this control's resize event: one of its
   // own, or a bubbled one of a box it lies in.
   bool IsResizeObserved() const;
+  // Keeps own_resize_handler_ up to date after a handler was attached.
+  void OnHandlersChanged();
 
   friend class Box;
 };

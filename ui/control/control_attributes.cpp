@@ -82,18 +82,18 @@ void Control::ApplyAttribute(const std::wstring& name, const std::wstring& value
 bool Control::ApplyLayoutAttribute(const std::wstring& name, const std::wstring& value) {
   if (name == L"halign") {
     if (value == L"left")
-      hor_align_ = HorAlign::kLeft;
+      SetHorAlign(HorAlign::kLeft);
     else if (value == L"center")
-      hor_align_ = HorAlign::kCenter;
+      SetHorAlign(HorAlign::kCenter);
     else if (value == L"right")
-      hor_align_ = HorAlign::kRight;
+      SetHorAlign(HorAlign::kRight);
   } else if (name == L"valign") {
     if (value == L"top")
-      ver_align_ = VerAlign::kTop;
+      SetVerAlign(VerAlign::kTop);
     else if (value == L"center")
-      ver_align_ = VerAlign::kCenter;
+      SetVerAlign(VerAlign::kCenter);
     else if (value == L"bottom")
-      ver_align_ = VerAlign::kBottom;
+      SetVerAlign(VerAlign::kBottom);
   } else if (name == L"margin") {
     SetMargin(attribute_value::ReadPadding(value));
   } else if (name == L"width") {

@@ -50,12 +50,19 @@ bool Control::SendEvent(EventType type,
 
 void Control::AttachEvent(EventType type, EventHandler handler) {
   events_.Attach(type, std::move(handler));
-  own_resize_handler_ = events_.Listens(kEventResize) || xml_events_.Listens(kEventResize);
+  OnHandlersChanged();
 }
 
 void Control::AttachXmlEvent(EventType type, EventHandler handler) {
   xml_events_.Attach(type, std::move(handler));
+  OnHandlersChanged();
+}
+
+void Control::OnHandlersChanged() {
   own_resize_handler_ = events_.Listens(kEventResize) || xml_events_.Listens(kEventResize);
+  // A handler that sees moves must see each one its layouts make.
+  if (own_resize_handler_)
+    MarkLayoutChanged();
 }
 
 void Control::AttachImageEvent(int32_t key, EventHandler handler) {

@@ -43,6 +43,9 @@ constexpr uint32_t kFindVisible = 0x00000001;
 constexpr uint32_t kFindEnabled = 0x00000002;
 constexpr uint32_t kFindHitTest = 0x00000004;
 constexpr uint32_t kFindTopFirst = 0x00000008;
+// For the layout pass: a box searches only the children that wait for
+// arrangement or have a control below them that does.
+constexpr uint32_t kFindArrangePending = 0x00000010;
 constexpr uint32_t kFindMeFirst = 0x80000000;
 
 // Bit of GetTabFlags: the window's Tab key may move the focus here.

@@ -105,12 +105,20 @@ void LabelTemplate<Base>::OnTextAreaChanged() {
 template <typename Base>
 void LabelTemplate<Base>::SetTextStyle(uint32_t style) {
   text_style_ = style;
-  this->Invalidate();
+  OnTextFormatChanged();
 }
 
 template <typename Base>
 void LabelTemplate<Base>::SetFont(const std::wstring& font_id) {
   font_id_ = font_id;
+  OnTextFormatChanged();
+}
+
+template <typename Base>
+void LabelTemplate<Base>::OnTextFormatChanged() {
+  // No layout is asked for, but a text that is measured again next time
+  // its box arranges it must be, so the box may not skip it.
+  this->MarkLayoutChanged();
   this->Invalidate();
 }
 
@@ -125,7 +133,7 @@ void LabelTemplate<Base>::SetSingleLine(bool single_line) {
   if (single_line == single_line_)
     return;
   single_line_ = single_line;
-  this->Invalidate();
+  OnTextFormatChanged();
 }
 
 template <typename Base>

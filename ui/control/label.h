@@ -56,6 +56,9 @@ class LabelTemplate : public Base {
   void ApplyAlign(const std::wstring& value);
   // What changed decides between a new layout and a repaint.
   void OnTextAreaChanged();
+  // Font, style or line mode changed: a repaint, and what the text
+  // measures is stale.
+  void OnTextFormatChanged();
 
   std::wstring font_id_;
   uint32_t text_style_ = kLabelTextStyle;

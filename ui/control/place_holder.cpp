@@ -1,5 +1,7 @@
 #include "ui/control/place_holder.h"
 
+#include <atomic>
+
 #include "ui/control/box.h"
 #include "ui/control/control_host.h"
 #include "ui/render/render_context.h"
@@ -11,6 +13,10 @@ namespace {
 bool IsValidLength(int32_t length) {
   return length >= 0 || length == kStretch || length == kAuto;
 }
+
+// Controls live on their window's thread; a relaxed counter is enough for
+// an arrangement to see whether its own thread changed something meanwhile.
+std::atomic<uint32_t> g_layout_changes{0};
 
 }  // namespace
 
@@ -29,6 +35,9 @@ void PlaceHolder::SetWindow(ControlHost* window) {
 void PlaceHolder::SetWindowAndParent(ControlHost* window, Box* parent, bool init) {
   window_ = window;
   parent_ = parent;
+  // The new ancestors must lead the layout pass here.
+  if (needs_arrange_ || arrange_pending_below_)
+    PropagateArrangePending();
   if (init && parent_)
     Init();
 }
@@ -69,6 +78,7 @@ void PlaceHolder::RequestLayout() {
 
 void PlaceHolder::RequestAncestorLayout() {
   needs_measure_ = true;
+  MarkLayoutChanged();
   if (window_ && window_->GetRoot()) {
     for (PlaceHolder* ancestor = parent_; ancestor; ancestor = ancestor->parent_) {
       if (!ancestor->IsAutoSized()) {
@@ -98,10 +108,14 @@ void PlaceHolder::Invalidate() {
 }
 
 void PlaceHolder::RequestSelfLayout() {
+  // Even a hidden control's arrangement is stale now; it is redone when it
+  // is shown.
+  MarkLayoutChanged();
   if (!IsVisible())
     return;
   needs_measure_ = true;
   needs_arrange_ = true;
+  PropagateArrangePending();
   Invalidate();
   if (window_)
     window_->SetLayoutNeeded();
@@ -157,6 +171,48 @@ void PlaceHolder::OnSizeLimitChanged() {
     RequestLayout();
   else
     RequestAncestorLayout();
+}
+
+void PlaceHolder::SetHorAlign(HorAlign align) {
+  if (align == hor_align_)
+    return;
+  hor_align_ = align;
+  MarkLayoutChanged();
+}
+
+void PlaceHolder::SetVerAlign(VerAlign align) {
+  if (align == ver_align_)
+    return;
+  ver_align_ = align;
+  MarkLayoutChanged();
+}
+
+uint32_t PlaceHolder::LayoutChangeCount() {
+  return g_layout_changes.load(std::memory_order_relaxed);
+}
+
+void PlaceHolder::MarkLayoutChanged() {
+  g_layout_changes.fetch_add(1, std::memory_order_relaxed);
+  layout_clean_ = false;
+  for (PlaceHolder* ancestor = parent_; ancestor && ancestor->layout_clean_;
+       ancestor = ancestor->parent_) {
+    ancestor->layout_clean_ = false;
+  }
+}
+
+void PlaceHolder::PropagateArrangePending() {
+  for (PlaceHolder* ancestor = parent_; ancestor && !ancestor->arrange_pending_below_;
+       ancestor = ancestor->parent_) {
+    ancestor->arrange_pending_below_ = true;
+  }
+}
+
+void PlaceHolder::OnVisibilityChanged() {
+  // A control hidden while its parent was arranged may have been left
+  // unarranged, so the parent is marked whatever the control's own mark.
+  MarkLayoutChanged();
+  if (IsVisible() && (needs_arrange_ || arrange_pending_below_))
+    PropagateArrangePending();
 }
 
 void PlaceHolder::SetFloat(bool is_float) {

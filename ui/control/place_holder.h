@@ -75,14 +75,34 @@ class PlaceHolder : public virtual kbase::SupportWeakCallback {
 
   HorAlign GetHorAlign() const { return hor_align_; }
   VerAlign GetVerAlign() const { return ver_align_; }
-  void SetHorAlign(HorAlign align) { hor_align_ = align; }
-  void SetVerAlign(VerAlign align) { ver_align_ = align; }
+  // Taken into account the next time the parent arranges its children; no
+  // layout is requested.
+  void SetHorAlign(HorAlign align);
+  void SetVerAlign(VerAlign align);
 
   bool IsFloat() const { return is_float_; }
   void SetFloat(bool is_float);
 
   bool NeedsMeasure() const { return needs_measure_; }
   bool NeedsArrange() const { return needs_arrange_; }
+
+  // Layout bookkeeping that changes nothing a layout computes, only how
+  // much of the tree it visits.
+  //
+  // Clean: the control and its subtree stand exactly where arranging them
+  // again inside the current bounds would put them, because nothing that
+  // decides where they go has changed since they were last arranged.
+  // Every such change marks the control and, up to the first ancestor that
+  // is already marked, its ancestors; a visible control that is not clean
+  // never has a clean parent.
+  bool IsLayoutClean() const { return layout_clean_; }
+  // Some control below this one (not this one itself) waits for the
+  // window's layout pass to arrange it; every ancestor of such a control
+  // carries the mark, so the pass searches the marked paths only.
+  bool HasArrangePendingBelow() const { return arrange_pending_below_; }
+  // How many layout-relevant changes the controls of this thread have
+  // seen; an arrangement during which the count moved is not clean.
+  static uint32_t LayoutChangeCount();
 
   bool IsCacheEnabled() const { return use_cache_; }
   void SetCacheEnabled(bool enabled);
@@ -94,12 +114,34 @@ class PlaceHolder : public virtual kbase::SupportWeakCallback {
  protected:
   // Follow-up of a changed minimum or maximum size.
   void OnSizeLimitChanged();
+  // Something that decides where this control or its subtree goes has
+  // changed: neither it nor its ancestors are clean any more.
+  void MarkLayoutChanged();
+  // Tells the ancestors that this control, or one below it, waits for the
+  // layout pass.
+  void PropagateArrangePending();
+  // Follow-up of a change of IsVisible(): the parent's arrangement changes,
+  // and a control that waits for arrangement becomes findable again.
+  void OnVisibilityChanged();
 
   // What a layout pass reads of every control comes first, so that it
-  // shares as few cache lines as possible.
+  // shares as few cache lines as possible; what a box that skips or moves
+  // its subtree reads (the pointers, the bounds and the flags) comes
+  // before the sizes.
   ControlHost* window_ = nullptr;
   Box* parent_ = nullptr;
   UiRect bounds_;
+  bool is_float_ = false;
+  bool needs_measure_ = true;
+  bool visible_ = true;
+  bool internal_visible_ = true;
+  bool needs_arrange_ = true;
+  bool layout_clean_ = false;
+  bool arrange_pending_below_ = false;
+  // Control's: whether its own handler lists hold one that sees resize
+  // events; kept here, on the cache line SetBounds reads anyway, rather
+  // than with the lists.
+  bool own_resize_handler_ = false;
   int32_t fixed_width_ = kStretch;
   int32_t fixed_height_ = kStretch;
   int32_t min_width_ = -1;
@@ -112,17 +154,8 @@ class PlaceHolder : public virtual kbase::SupportWeakCallback {
   UiSize measured_size_;
   HorAlign hor_align_ = HorAlign::kLeft;
   VerAlign ver_align_ = VerAlign::kTop;
-  bool is_float_ = false;
-  bool needs_measure_ = true;
-  bool visible_ = true;
-  bool internal_visible_ = true;
-  bool needs_arrange_ = true;
   bool use_cache_ = false;
   bool cache_dirty_ = false;
-  // Control's: whether its own handler lists hold one that sees resize
-  // events; kept here, on the cache line SetBounds reads anyway, rather
-  // than with the lists.
-  bool own_resize_handler_ = false;
   LivenessWatch::Anchor liveness_;
   std::wstring name_;
   std::unique_ptr<IRenderContext> cache_context_;

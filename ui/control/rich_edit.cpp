@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "base/util/string_util.h"
@@ -83,6 +84,8 @@ bool IsForwardedNotification(DWORD code) {
 
 RichEdit::RichEdit() {
   cursor_type_ = CursorType::kIbeam;
+  // A bar with a range takes its room from the text.
+  SetScrollBarFloat(false);
 }
 
 RichEdit::~RichEdit() {
@@ -187,7 +190,7 @@ void RichEdit::SetText(const std::wstring& text) {
     text_ = std::move(kept);
     return;
   }
-  host_->services()->TxSetText(kept.c_str());
+  host_->SetText(kept);
   text_.clear();
   if (IsAutoSized())
     RequestLayoutOrInvalidate();
@@ -326,19 +329,23 @@ void RichEdit::ApplyAlignment(const std::wstring& value) {
   }
 }
 
-void RichEdit::ApplyScrollBar(uint32_t bar_bit, const std::wstring& value) {
+// The style keeps 0x2000 while either bar is wanted.
+void RichEdit::ApplyScrollBar(ScrollAxis axis, const std::wstring& value) {
+  const bool vertical = axis == ScrollAxis::kVertical;
+  const uint32_t bit = vertical ? Host::kStyleVScroll : Host::kStyleHScroll;
+  const uint32_t other = vertical ? Host::kStyleHScroll : Host::kStyleVScroll;
   const uint32_t before = style_;
-  ScrollState& bar = bar_bit == Host::kStyleVScroll ? vertical_ : horizontal_;
-  const uint32_t other = bar_bit == Host::kStyleVScroll ? Host::kStyleHScroll : Host::kStyleVScroll;
-  if (attribute_value::ReadBool(value)) {
-    style_ |= bar_bit | Host::kStyleNumber;
-    bar.enabled = true;
+  const bool wanted = attribute_value::ReadBool(value);
+  if (wanted) {
+    style_ |= bit | Host::kStyleNumber;
   } else {
-    style_ &= ~bar_bit;
+    style_ &= ~bit;
     if (!(style_ & other))
       style_ &= ~Host::kStyleNumber;
-    bar.enabled = false;
   }
+  const bool keep_vertical = GetVerticalScrollBar() != nullptr;
+  const bool keep_horizontal = GetHorizontalScrollBar() != nullptr;
+  EnableScrollBar(vertical ? wanted : keep_vertical, vertical ? keep_horizontal : wanted);
   if (host_)
     host_->OnStyleChanged(before ^ style_);
 }
@@ -346,9 +353,9 @@ void RichEdit::ApplyScrollBar(uint32_t bar_bit, const std::wstring& value) {
 void RichEdit::ApplyAttribute(const std::wstring& name, const std::wstring& value) {
   using attribute_value::ReadBool;
   if (name == L"vscrollbar") {
-    ApplyScrollBar(Host::kStyleVScroll, value);
+    ApplyScrollBar(ScrollAxis::kVertical, value);
   } else if (name == L"hscrollbar") {
-    ApplyScrollBar(Host::kStyleHScroll, value);
+    ApplyScrollBar(ScrollAxis::kHorizontal, value);
   } else if (name == L"autovscroll") {
     ApplyStyleBit(Host::kStyleAutoVScroll, value);
   } else if (name == L"autohscroll") {
@@ -403,12 +410,14 @@ void RichEdit::ApplyAttribute(const std::wstring& name, const std::wstring& valu
   } else if (name == L"rich") {
     SetRich(ReadBool(value));
   } else {
+    // Past the scrollable box's own table: of its attributes only the two
+    // bars above apply to an edit.
     Box::ApplyAttribute(name, value);
   }
 }
 
 void RichEdit::SetEnabled(bool enabled) {
-  Box::SetEnabled(enabled);
+  ScrollableBox::SetEnabled(enabled);
   if (!host_)
     return;
   const std::wstring& name = enabled ? text_color_name_ : disabled_text_color_name_;
@@ -418,19 +427,30 @@ void RichEdit::SetEnabled(bool enabled) {
 }
 
 int32_t RichEdit::GetTabFlags() const {
-  int32_t flags = Box::GetTabFlags() | kTabStop;
+  int32_t flags = ScrollableBox::GetTabFlags() | kTabStop;
   if (want_tab_)
     flags |= kTabFlagWantsTab;
   return flags;
 }
 
-UiRect RichEdit::ClientRectFor(const UiRect& bounds) const {
-  UiRect client = Layout::DeflateSaturated(bounds, layout_->GetPadding());
-  if (vertical_.range != 0)
-    client.right = std::max(client.left, client.right - kScrollBarWidth);
-  if (horizontal_.range != 0)
-    client.bottom = std::max(client.top, client.bottom - kScrollBarWidth);
-  return client;
+UiRect RichEdit::TextRectFor(const UiRect& bounds) const {
+  UiRect text = Layout::DeflateSaturated(bounds, layout_->GetPadding());
+  // A padding larger than the bounds leaves an empty text, not a negative
+  // one.
+  text.right = std::max(text.left, text.right);
+  text.bottom = std::max(text.top, text.bottom);
+  if (IsScrollBarFloat())
+    return text;
+  const UiSize range = GetScrollRange();
+  if (range.cy != 0)
+    text.right = std::max(text.left, text.right - GetVerticalScrollBar()->Thickness());
+  if (range.cx != 0)
+    text.bottom = std::max(text.top, text.bottom - GetHorizontalScrollBar()->Thickness());
+  return text;
+}
+
+UiRect RichEdit::GetTextRect() const {
+  return text_rect_;
 }
 
 UiSize RichEdit::Measure(UiSize available) {
@@ -458,18 +478,83 @@ UiSize RichEdit::Measure(UiSize available) {
 
 void RichEdit::SetBounds(const UiRect& rect) {
   Control::SetBounds(rect);
-  UiRect client = ClientRectFor(bounds_);
-  if (host_ && vertical_align_ != 0) {
-    const int32_t spare = client.Height() - GetNaturalSize(client.Width()).cy;
-    if (spare > 0)
-      client.top += vertical_align_ == 1 ? spare / 2 : spare;
+  PlaceText();
+}
+
+// Handing the services a narrower or wider rectangle may make a bar gain
+// or lose its range, which changes the rectangle again; a few rounds
+// settle it (a narrower text only grows taller, so it cannot flip back).
+void RichEdit::PlaceText() {
+  constexpr int kMaxRounds = 4;
+  if (placing_text_) {
+    place_text_again_ = true;
+    return;
   }
-  if (host_)
-    host_->SetClientRect({client.left, client.top, client.right, client.bottom});
+  placing_text_ = true;
+  for (int round = 0; round < kMaxRounds; ++round) {
+    place_text_again_ = false;
+    text_rect_ = TextRectFor(bounds_);
+    UiRect client = text_rect_;
+    if (host_ && vertical_align_ != 0) {
+      const int32_t spare = client.Height() - GetNaturalSize(client.Width()).cy;
+      if (spare > 0)
+        client.top += vertical_align_ == 1 ? spare / 2 : spare;
+    }
+    if (host_)
+      host_->SetClientRect({client.left, client.top, client.right, client.bottom});
+    if (!place_text_again_)
+      break;
+  }
+  placing_text_ = false;
+
+  // The bars lie beside the text, or over its edge when they float.
+  const UiRect& text = text_rect_;
+  if (ScrollBar* bar = GetVerticalScrollBar(); bar && bar->GetScrollRange() != 0) {
+    const int32_t left = IsScrollBarFloat() ? text.right - bar->Thickness() : text.right;
+    bar->SetBounds(
+        {left, text.top, Layout::Saturate(int64_t{left} + bar->Thickness()), text.bottom});
+  }
+  if (ScrollBar* bar = GetHorizontalScrollBar(); bar && bar->GetScrollRange() != 0) {
+    const int32_t top = IsScrollBarFloat() ? text.bottom - bar->Thickness() : text.bottom;
+    bar->SetBounds({text.left, top, text.right, Layout::Saturate(int64_t{top} + bar->Thickness())});
+  }
   for (Control* child : children_) {
     if (child->IsVisible())
-      child->SetBounds(client);
+      child->SetBounds(text);
   }
+}
+
+void RichEdit::OnBarRoomChanged() {
+  PlaceText();
+}
+
+void RichEdit::InvalidateText(const RECT* rect) {
+  if (!window_ || !host_)
+    return;
+  const RECT& client = host_->client_rect();
+  const UiRect area = rect ? UiRect{rect->left, rect->top, rect->right, rect->bottom}
+                           : UiRect{client.left, client.top, client.right, client.bottom};
+  const UiPoint offset = GetScrollOffset();
+  window_->Invalidate(area.Offset(-offset.x, -offset.y));
+}
+
+void RichEdit::SetScrollPos(UiPoint pos) {
+  const UiSize range = GetScrollRange();
+  if (pos.y < 0 || pos.y > range.cy)
+    GetScrollAnimation().Cancel();
+  const UiPoint before = GetScrollPos();
+  const UiPoint target = {std::clamp(pos.x, 0, range.cx), std::clamp(pos.y, 0, range.cy)};
+  if (!host_ || target == before)
+    return;
+  // A weak flag rather than a liveness watch, which GCC's release build
+  // takes for a dangling pointer here.
+  const std::weak_ptr<kbase::WeakFlag> alive = AcquireWeakFlag();
+  if (range.cy != 0 && target.y != before.y)
+    host_->ScrollTo(ScrollAxis::kVertical, target.y);
+  if (!alive.expired() && range.cx != 0 && target.x != before.x)
+    host_->ScrollTo(ScrollAxis::kHorizontal, target.x);
+  if (!alive.expired() && window_ && GetScrollPos() != before)
+    SendEvent(kEventScrollChange);
 }
 
 void RichEdit::ShowCaret(bool show) {
@@ -495,15 +580,26 @@ void RichEdit::InvalidateCaret() {
     return;
   const UiPoint offset = GetScrollOffset();
   const int32_t half = caret_width_ / 2 + 1;
-  const UiRect caret = {caret_pos_.x - half, caret_pos_.y, caret_pos_.x + half + 1,
-                        caret_pos_.y + caret_height_ + 1};
+  const UiPoint pos = GetCaretPos();
+  const UiRect caret = {pos.x - half, pos.y, pos.x + half + 1, pos.y + caret_height_ + 1};
   window_->Invalidate(UiRect::Intersection(caret, bounds_).Offset(-offset.x, -offset.y));
 }
 
+UiPoint RichEdit::GetCaretPos() const {
+  const POINT scroll = host_ ? host_->ScrollOffset() : POINT{};
+  return {Layout::Saturate(int64_t{caret_text_pos_.x} - scroll.x),
+          Layout::Saturate(int64_t{caret_text_pos_.y} - scroll.y)};
+}
+
+// The services move the caret when they place it, not when they scroll:
+// they leave that to the window's scrolling, which moves a system caret.
 void RichEdit::MoveCaret(UiPoint position, bool show) {
-  if (position != caret_pos_) {
+  const POINT scroll = host_ ? host_->ScrollOffset() : POINT{};
+  const UiPoint text_pos = {Layout::Saturate(int64_t{position.x} + scroll.x),
+                            Layout::Saturate(int64_t{position.y} + scroll.y)};
+  if (text_pos != caret_text_pos_) {
     InvalidateCaret();
-    caret_pos_ = position;
+    caret_text_pos_ = text_pos;
   }
   ShowCaret(show);
 }
@@ -592,8 +688,9 @@ void RichEdit::OnImeStart() {
       const UiPoint offset = GetScrollOffset();
       COMPOSITIONFORM form = {};
       form.dwStyle = CFS_POINT;
-      form.ptCurrentPos.x = std::max(caret_pos_.x - offset.x, 1);
-      form.ptCurrentPos.y = std::max(caret_pos_.y - offset.y, 1);
+      const UiPoint caret = GetCaretPos();
+      form.ptCurrentPos.x = std::max(caret.x - offset.x, 1);
+      form.ptCurrentPos.y = std::max(caret.y - offset.y, 1);
       ImmSetCompositionWindow(context, &form);
       ImmReleaseContext(hwnd, context);
     }
@@ -620,7 +717,7 @@ void RichEdit::SetFocusState(bool focused) {
 bool RichEdit::HandleEvent(EventArgs* args) {
   const EventType type = args->type;
   if (!IsEnabled() || (!IsMouseEnabled() && IsMouseEvent(type)))
-    return Box::HandleEvent(args);
+    return ScrollableBox::HandleEvent(args);
   const UiPoint offset = GetScrollOffset();
   const UiPoint point = {args->mousePoint.x + offset.x, args->mousePoint.y + offset.y};
   switch (type) {
@@ -666,26 +763,20 @@ bool RichEdit::HandleEvent(EventArgs* args) {
       OnChar(args);
       return true;
     case kEventMouseScrollWheel:
-      if (!KeyHeld(VK_CONTROL)) {
-        const auto delta = static_cast<int16_t>(static_cast<intptr_t>(args->wParam));
-        SendTextMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), args->lParam,
-                        nullptr);
-      }
-      return true;
+      // Ctrl with the wheel is left alone; otherwise the bar's line steps.
+      if (KeyHeld(VK_CONTROL))
+        return true;
+      return ScrollableBox::HandleEvent(args);
     case kEventSetCursor:
       if (host_) {
-        const RECT& client = host_->client_rect();
         POINT cursor = {};
         GetCursorPos(&cursor);
         if (HWND hwnd = Hwnd())
           ScreenToClient(hwnd, &cursor);
-        if (SUCCEEDED(host_->services()->OnTxSetCursor(DVASPECT_CONTENT, -1, nullptr, nullptr,
-                                                       host_->TxGetDC(), nullptr, &client,
-                                                       cursor.x + offset.x, cursor.y + offset.y))) {
+        if (host_->SetCursorAt({cursor.x + offset.x, cursor.y + offset.y}))
           return true;
-        }
       }
-      return Box::HandleEvent(args);
+      return ScrollableBox::HandleEvent(args);
     case kEventImeStartComposition:
       OnImeStart();
       return true;
@@ -693,7 +784,7 @@ bool RichEdit::HandleEvent(EventArgs* args) {
       composing_ = false;
       return true;
     default:
-      return Box::HandleEvent(args);
+      return ScrollableBox::HandleEvent(args);
   }
 }
 
@@ -737,7 +828,7 @@ void RichEdit::OnTextNotify(DWORD code, void* data) {
 
 void RichEdit::OnTextChanged() {
   if (host_ && vertical_align_ != 0)
-    SetBounds(bounds_);
+    PlaceText();
   if (IsAutoSized())
     RequestLayoutOrInvalidate();
   SendEvent(kEventTextChange);
@@ -749,7 +840,7 @@ void RichEdit::PaintStateImage(IRenderContext* context) {
     return;
   }
   if (!read_only_)
-    Box::PaintStateImage(context);
+    ScrollableBox::PaintStateImage(context);
 }
 
 void RichEdit::PaintText(IRenderContext* context) {
@@ -821,16 +912,21 @@ void RichEdit::PaintPrompt(IRenderContext* context) {
   prompt_painted_ = true;
 }
 
+// A caret the services scrolled out of the text's rectangle (or partly
+// out) is cut off at its edge, so it never lands on a bar or the padding.
 void RichEdit::PaintChildren(IRenderContext* context, const UiRect& paint_rect) {
-  if (caret_visible_ && !composing_ && caret_height_ > 0) {
+  if (caret_visible_ && !composing_ && caret_height_ > 0 && host_) {
     uint32_t color = 0xFF000000;
     if (!caret_color_name_.empty())
       color = GlobalResources::ColorByName(caret_color_name_);
-    const int32_t x = caret_pos_.x;
-    const int32_t y = caret_pos_.y;
+    const UiPoint caret = GetCaretPos();
+    const int32_t x = caret.x;
+    const int32_t y = caret.y;
+    context->PushClip(text_rect_);
     context->DrawLine({x, y, x, y + caret_height_}, caret_width_, color);
+    context->PopClip();
   }
-  Box::PaintChildren(context, paint_rect);
+  ScrollableBox::PaintChildren(context, paint_rect);
 }
 
 }  // namespace ui

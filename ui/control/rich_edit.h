@@ -8,8 +8,8 @@
 #include <string>
 
 #include "base/callback/weak_callback.h"
-#include "ui/control/box.h"
 #include "ui/control/image_spec.h"
+#include "ui/control/scrollable_box.h"
 
 namespace ui {
 
@@ -27,16 +27,17 @@ class Window;
 // inert: messages answer S_FALSE, nothing is drawn but its box, and the text
 // it was given is kept as it is.
 //
-// The scroll bars are kept as plain ranges and positions here: the text
-// services scroll their own view; only the client rectangle makes room for a
-// bar that has a range (of kScrollBarWidth pixels).
+// The services scroll the text themselves. The box's bars ("vscrollbar",
+// "hscrollbar") show what they report: a bar with a range takes its room
+// from the text's rectangle (unless the box's bars float), and moving a
+// bar (thumb, buttons, wheel, SetScrollPos) tells the services where to
+// scroll; when they scroll by themselves (typing, caret keys) the bar
+// follows. What the edit holds besides the text scrolls with it, as in any
+// scrollable box.
 //
 // The virtual operations added here keep this order.
-class RichEdit : public Box {
+class RichEdit : public ScrollableBox {
  public:
-  // The room a vertical bar with a range takes on the right (and a
-  // horizontal one at the bottom).
-  static constexpr int32_t kScrollBarWidth = 0;
   static constexpr int32_t kCaretBlinkMs = 500;
 
   RichEdit();
@@ -50,7 +51,7 @@ class RichEdit : public Box {
   virtual void OnTextNotify(DWORD code, void* data);
   virtual void OnTextChanged();
 
-  // PlaceHolder, Control and Box.
+  // PlaceHolder, Control, Box and ScrollableBox.
   void OnInit() override;
   UiSize Measure(UiSize available) override;
   void SetBounds(const UiRect& rect) override;
@@ -61,6 +62,9 @@ class RichEdit : public Box {
   void PaintStateImage(IRenderContext* context) override;
   void PaintText(IRenderContext* context) override;
   void PaintChildren(IRenderContext* context, const UiRect& paint_rect) override;
+  // Scrolls the services' view there (kept within the ranges); the bars
+  // follow what the services then report.
+  void SetScrollPos(UiPoint pos) override;
 
   bool HasTextServices() const;
   // The whole text (the text given so far without the services). Paragraph
@@ -104,22 +108,18 @@ class RichEdit : public Box {
   void SetPromptText(const std::wstring& text);
   void SetPromptColor(const std::wstring& color_name);
 
-  // Caret, as the services placed it (client coordinates).
-  UiPoint GetCaretPos() const { return caret_pos_; }
+  // Caret, as the services placed it and moved with the text when it
+  // scrolls (in the coordinates of the bounds).
+  UiPoint GetCaretPos() const;
   UiSize GetCaretSize() const { return {caret_width_, caret_height_}; }
   bool IsCaretVisible() const { return caret_visible_; }
   bool IsComposing() const { return composing_; }
   // Whether the prompt was drawn by the last paint.
   bool WasPromptPainted() const { return prompt_painted_; }
 
-  // Scroll state the services reported.
-  struct ScrollState {
-    int32_t range = 0;
-    int32_t pos = 0;
-    bool enabled = false;
-  };
-  const ScrollState& vertical_scroll() const { return vertical_; }
-  const ScrollState& horizontal_scroll() const { return horizontal_; }
+  // The rectangle the services lay the text out in (in the coordinates of
+  // the bounds).
+  UiRect GetTextRect() const;
 
  private:
   friend class CTxtWinHost;
@@ -128,8 +128,17 @@ class RichEdit : public Box {
   HWND Hwnd() const;
   void ApplyStyleBit(uint32_t bit, const std::wstring& value, bool* mirror = nullptr);
   void ApplyAlignment(const std::wstring& value);
-  void ApplyScrollBar(uint32_t bar_bit, const std::wstring& value);
-  UiRect ClientRectFor(const UiRect& bounds) const;
+  void ApplyScrollBar(ScrollAxis axis, const std::wstring& value);
+  // The bounds less the padding and the room of the bars with a range.
+  UiRect TextRectFor(const UiRect& bounds) const;
+  // Hands the text rectangle to the services, again while a bar's room
+  // changes under it, then places the bars and children beside it.
+  void PlaceText();
+  // A bar gained or lost its range, so the text's room changes.
+  void OnBarRoomChanged();
+  // The services' part of the window needs painting again (text
+  // coordinates; the whole text rectangle for null).
+  void InvalidateText(const RECT* rect);
   void ShowCaret(bool show);
   void OnCaretBlink();
   void InvalidateCaret();
@@ -170,7 +179,9 @@ class RichEdit : public Box {
   ImageSpec focused_image_;
   std::wstring font_id_;
   std::wstring text_;
-  UiPoint caret_pos_;
+  // Where the services put the caret, in the text's unscrolled
+  // coordinates: it moves with the text however the text scrolls.
+  UiPoint caret_text_pos_;
   int32_t caret_width_ = 1;
   int32_t caret_height_ = 0;
   bool caret_visible_ = false;
@@ -180,9 +191,11 @@ class RichEdit : public Box {
   // A Return whose key down raised the return event: its character is not
   // typed.
   bool swallow_return_char_ = false;
-  ScrollState vertical_;
-  ScrollState horizontal_;
-  bool vertical_overflow_ = false;
+  // The rectangle last handed to the services, and whether it is being
+  // handed over (a bar's room changing meanwhile asks for another round).
+  UiRect text_rect_;
+  bool placing_text_ = false;
+  bool place_text_again_ = false;
   // The timers the services asked for, by their id.
   std::map<UINT, std::unique_ptr<kbase::WeakCallbackFlag>> timers_;
 };

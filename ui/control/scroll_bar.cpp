@@ -407,11 +407,11 @@ void ScrollBar::OnPress(EventArgs* args) {
   if (button1_rect_.Contains(point)) {
     press_ = Press::kButton1;
     button1_state_ = ControlState::kPushed;
-    StepBack();
+    Step(ScrollStep::kLineBack);
   } else if (button2_rect_.Contains(point)) {
     press_ = Press::kButton2;
     button2_state_ = ControlState::kPushed;
-    StepForward();
+    Step(ScrollStep::kLineForward);
   } else if (thumb_rect_.Contains(point)) {
     press_ = Press::kThumb;
     thumb_state_ = ControlState::kPushed;
@@ -423,10 +423,7 @@ void ScrollBar::OnPress(EventArgs* args) {
     const int32_t along = horizontal_ ? point.x : point.y;
     const int32_t thumb_start = horizontal_ ? thumb_rect_.left : thumb_rect_.top;
     press_ = along < thumb_start ? Press::kRailBefore : Press::kRailAfter;
-    if (press_ == Press::kRailBefore)
-      PageBack();
-    else
-      PageForward();
+    Step(press_ == Press::kRailBefore ? ScrollStep::kPageBack : ScrollStep::kPageForward);
   }
   Invalidate();
 }
@@ -472,17 +469,13 @@ void ScrollBar::OnRepeatTick() {
   if (repeat_ticks_ <= kRepeatDelayTicks)
     return;
   if (press_ == Press::kButton1 && button1_state_ == ControlState::kPushed) {
-    StepBack();
+    Step(ScrollStep::kLineBack);
   } else if (press_ == Press::kButton2 && button2_state_ == ControlState::kPushed) {
-    StepForward();
+    Step(ScrollStep::kLineForward);
   } else if ((press_ == Press::kRailBefore || press_ == Press::kRailAfter) && window_) {
     const UiPoint point = BarPoint(window_->GetLastMousePos());
-    if (PointBeyondThumb(point)) {
-      if (press_ == Press::kRailBefore)
-        PageBack();
-      else
-        PageForward();
-    }
+    if (PointBeyondThumb(point))
+      Step(press_ == Press::kRailBefore ? ScrollStep::kPageBack : ScrollStep::kPageForward);
   }
 }
 
@@ -515,42 +508,29 @@ void ScrollBar::OnRelease(EventArgs* args) {
     SetFadeVisible(false);
 }
 
-void ScrollBar::StepBack() {
-  if (!owner_) {
-    MoveOwnValue(scroll_pos_ - line_size_);
-  } else if (horizontal_) {
-    owner_->LineLeft();
-  } else {
-    owner_->LineUp(-1, true);
+void ScrollBar::Step(ScrollStep step) {
+  if (owner_) {
+    owner_->Scroll(Axis(), step);
+    return;
   }
-}
-
-void ScrollBar::StepForward() {
-  if (!owner_) {
-    MoveOwnValue(scroll_pos_ + line_size_);
-  } else if (horizontal_) {
-    owner_->LineRight();
-  } else {
-    owner_->LineDown(-1, true);
+  const int64_t page = horizontal_ ? bounds_.Width() : bounds_.Height();
+  switch (step) {
+    case ScrollStep::kLineBack:
+      MoveOwnValue(scroll_pos_ - line_size_);
+      break;
+    case ScrollStep::kLineForward:
+      MoveOwnValue(scroll_pos_ + line_size_);
+      break;
+    case ScrollStep::kPageBack:
+      MoveOwnValue(scroll_pos_ - page);
+      break;
+    case ScrollStep::kPageForward:
+      MoveOwnValue(scroll_pos_ + page);
+      break;
+    case ScrollStep::kHome:
+    case ScrollStep::kEnd:
+      break;
   }
-}
-
-void ScrollBar::PageBack() {
-  if (!owner_)
-    MoveOwnValue(scroll_pos_ - (horizontal_ ? bounds_.Width() : bounds_.Height()));
-  else if (horizontal_)
-    owner_->PageLeft();
-  else
-    owner_->PageUp();
-}
-
-void ScrollBar::PageForward() {
-  if (!owner_)
-    MoveOwnValue(scroll_pos_ + (horizontal_ ? bounds_.Width() : bounds_.Height()));
-  else if (horizontal_)
-    owner_->PageRight();
-  else
-    owner_->PageDown();
 }
 
 void ScrollBar::MoveOwnValue(int64_t pos) {

@@ -11,6 +11,11 @@ namespace ui {
 
 class ScrollableBox;
 
+// The two directions a box scrolls in, and the steps a bar, a key or the
+// wheel asks of it along one of them.
+enum class ScrollAxis { kVertical, kHorizontal };
+enum class ScrollStep { kLineBack, kLineForward, kPageBack, kPageForward, kHome, kEnd };
+
 // A scroll bar: two buttons, a thumb and the rail between them. Owned by a
 // scrollable box it scrolls that box; standing alone (a skin's
 // "ScrollBar") it scrolls its own value and raises "scrollchange" on
@@ -85,10 +90,9 @@ class ScrollBar : public Control {
   void OnRelease(EventArgs* args);
   void OnDrag(EventArgs* args);
   void OnRepeatTick();
-  void StepBack();
-  void StepForward();
-  void PageBack();
-  void PageForward();
+  // A line or page step: the owner's, or the bar's own value without one.
+  void Step(ScrollStep step);
+  ScrollAxis Axis() const { return horizontal_ ? ScrollAxis::kHorizontal : ScrollAxis::kVertical; }
   // A stand-alone bar moves its own value.
   void MoveOwnValue(int64_t pos);
   // The owner's position along the bar's direction becomes |pos|.

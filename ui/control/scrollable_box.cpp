@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "ui/control/attribute_value.h"
@@ -43,6 +44,25 @@ int32_t ClampToInt(int64_t value) {
 
 int32_t WheelDelta(const EventArgs* args) {
   return static_cast<int32_t>(static_cast<intptr_t>(args->wParam));
+}
+
+std::optional<ScrollStep> StepOfKey(wchar_t key) {
+  switch (key) {
+    case kKeyPageUp:
+      return ScrollStep::kPageBack;
+    case kKeyPageDown:
+      return ScrollStep::kPageForward;
+    case kKeyEnd:
+      return ScrollStep::kEnd;
+    case kKeyHome:
+      return ScrollStep::kHome;
+    case kKeyUp:
+      return ScrollStep::kLineBack;
+    case kKeyDown:
+      return ScrollStep::kLineForward;
+    default:
+      return std::nullopt;
+  }
 }
 
 }  // namespace
@@ -149,11 +169,21 @@ void ScrollableBox::Relayout() {
 }
 
 void ScrollableBox::ProcessVerticalBar(const UiRect& rect, int32_t required) {
-  ScrollBar* bar = vertical_bar_.get();
+  ProcessBar(ScrollAxis::kVertical, rect, required);
+}
+
+void ScrollableBox::ProcessHorizontalBar(const UiRect& rect, int32_t required) {
+  ProcessBar(ScrollAxis::kHorizontal, rect, required);
+}
+
+void ScrollableBox::ProcessBar(ScrollAxis axis, const UiRect& rect, int32_t required) {
+  ScrollBar* bar = BarOf(axis);
   if (!bar)
     return;
   const UiPadding padding = layout_->GetPadding();
-  const int64_t view = int64_t{rect.Height()} - padding.top - padding.bottom;
+  const int64_t view = axis == ScrollAxis::kVertical
+                           ? int64_t{rect.Height()} - padding.top - padding.bottom
+                           : int64_t{rect.Width()} - padding.left - padding.right;
   const int64_t overflow = required - view;
   if (overflow > 0 && bar->GetScrollRange() == 0) {
     bar->SetScrollRange(overflow);
@@ -166,11 +196,7 @@ void ScrollableBox::ProcessVerticalBar(const UiRect& rect, int32_t required) {
   if (bar->GetScrollRange() == 0)
     return;
   if (overflow > 0 || in_scroll_bar_update_) {
-    const UiPadding& inset = scroll_bar_padding_;
-    const int32_t right = Layout::Saturate(int64_t{rect.right} - inset.right);
-    bar->SetBounds({Layout::Saturate(int64_t{right} - bar->Thickness()),
-                    Layout::Saturate(int64_t{rect.top} + inset.top), right,
-                    Layout::Saturate(int64_t{rect.bottom} - inset.bottom)});
+    bar->SetBounds(BarRect(axis, rect, bar->Thickness()));
     if (bar->GetScrollRange() == overflow)
       return;
     const int64_t old_pos = bar->GetScrollPos();
@@ -186,42 +212,15 @@ void ScrollableBox::ProcessVerticalBar(const UiRect& rect, int32_t required) {
   Relayout();
 }
 
-void ScrollableBox::ProcessHorizontalBar(const UiRect& rect, int32_t required) {
-  ScrollBar* bar = horizontal_bar_.get();
-  if (!bar)
-    return;
-  const UiPadding padding = layout_->GetPadding();
-  const int64_t view = int64_t{rect.Width()} - padding.left - padding.right;
-  const int64_t overflow = required - view;
-  if (overflow > 0 && bar->GetScrollRange() == 0) {
-    bar->SetScrollRange(overflow);
-    bar->SetBarPos(0);
-    in_scroll_bar_update_ = true;
-    Relayout();
-    in_scroll_bar_update_ = false;
-    return;
-  }
-  if (bar->GetScrollRange() == 0)
-    return;
-  if (overflow > 0 || in_scroll_bar_update_) {
-    const UiPadding& inset = scroll_bar_padding_;
-    const int32_t bottom = Layout::Saturate(int64_t{rect.bottom} - inset.bottom);
-    bar->SetBounds({Layout::Saturate(int64_t{rect.left} + inset.left),
-                    Layout::Saturate(int64_t{bottom} - bar->Thickness()),
-                    Layout::Saturate(int64_t{rect.right} - inset.right), bottom});
-    if (bar->GetScrollRange() == overflow)
-      return;
-    const int64_t old_pos = bar->GetScrollPos();
-    bar->SetScrollRange(std::abs(overflow));
-    if (bar->GetScrollRange() == 0)
-      bar->SetBarPos(0);
-    if (bar->GetScrollPos() < old_pos)
-      Relayout();
-    return;
-  }
-  bar->SetBarPos(0);
-  bar->SetScrollRange(0);
-  Relayout();
+UiRect ScrollableBox::BarRect(ScrollAxis axis, const UiRect& rect, int32_t thickness) const {
+  const UiPadding& inset = scroll_bar_padding_;
+  const int32_t left = Layout::Saturate(int64_t{rect.left} + inset.left);
+  const int32_t top = Layout::Saturate(int64_t{rect.top} + inset.top);
+  const int32_t right = Layout::Saturate(int64_t{rect.right} - inset.right);
+  const int32_t bottom = Layout::Saturate(int64_t{rect.bottom} - inset.bottom);
+  if (axis == ScrollAxis::kVertical)
+    return {Layout::Saturate(int64_t{right} - thickness), top, right, bottom};
+  return {left, Layout::Saturate(int64_t{bottom} - thickness), right, bottom};
 }
 
 // Scroll bars --------------------------------------------------------------
@@ -263,6 +262,10 @@ ScrollBar* ScrollableBox::GetVerticalScrollBar() const {
 
 ScrollBar* ScrollableBox::GetHorizontalScrollBar() const {
   return horizontal_bar_.get();
+}
+
+ScrollBar* ScrollableBox::BarOf(ScrollAxis axis) const {
+  return axis == ScrollAxis::kVertical ? vertical_bar_.get() : horizontal_bar_.get();
 }
 
 void ScrollableBox::SetScrollBarFloat(bool is_float) {
@@ -356,8 +359,17 @@ void ScrollableBox::RefreshImageWindow(bool downward) {
   }
 }
 
-int32_t ScrollableBox::Unit(int32_t unit) const {
+int32_t ScrollableBox::UnitOf(ScrollAxis axis) const {
+  const int32_t unit = axis == ScrollAxis::kVertical ? vertical_unit_ : horizontal_unit_;
   return unit > 0 ? unit : kFallbackUnit;
+}
+
+void ScrollableBox::MoveAlong(ScrollAxis axis, int64_t pos) {
+  const UiPoint current = GetScrollPos();
+  if (axis == ScrollAxis::kVertical)
+    SetScrollPos({current.x, ClampToInt(pos)});
+  else
+    SetScrollPos({ClampToInt(pos), current.y});
 }
 
 void ScrollableBox::AnimateVertical(int32_t from, int64_t target) {
@@ -375,93 +387,101 @@ void ScrollableBox::AnimateVertical(int32_t from, int64_t target) {
   scroll_animation_.Restart();
 }
 
-void ScrollableBox::LineUp(int32_t step, bool animate) {
-  const UiPoint pos = GetScrollPos();
-  if (pos.y < 1)
+// Nothing at the limit it steps towards; only vertical steps animate.
+void ScrollableBox::LineStep(ScrollAxis axis, bool forward, int32_t step, bool animate) {
+  const bool vertical = axis == ScrollAxis::kVertical;
+  const UiPoint scroll = GetScrollPos();
+  const int32_t pos = vertical ? scroll.y : scroll.x;
+  const int32_t range = vertical ? GetScrollRange().cy : GetScrollRange().cx;
+  if (forward ? pos >= range : pos < 1)
     return;
-  const int32_t unit = Unit(vertical_unit_);
+  const int32_t unit = UnitOf(axis);
   if (step < 0 || step > unit)
     step = unit;
-  if (!animate) {
-    SetScrollPos({pos.x, std::max(pos.y - step, 0)});
+  const int64_t delta = forward ? int64_t{step} : -int64_t{step};
+  if (!animate || !vertical) {
+    MoveAlong(axis, std::clamp<int64_t>(pos + delta, 0, range));
     return;
   }
-  int64_t target = int64_t{pos.y} - step;
-  if (scroll_animation_.IsPlaying() && scroll_animation_.GetEndValue() <= pos.y)
-    target = int64_t{scroll_animation_.GetEndValue()} - step;
-  AnimateVertical(pos.y, target);
+  // A step while one runs the same way goes on from where that one ends.
+  int64_t target = pos + delta;
+  const int32_t end = scroll_animation_.GetEndValue();
+  if (scroll_animation_.IsPlaying() && (forward ? end >= pos : end <= pos))
+    target = int64_t{end} + delta;
+  AnimateVertical(pos, target);
+}
+
+void ScrollableBox::LineUp(int32_t step, bool animate) {
+  LineStep(ScrollAxis::kVertical, /*forward=*/false, step, animate);
 }
 
 void ScrollableBox::LineDown(int32_t step, bool animate) {
-  const UiPoint pos = GetScrollPos();
-  const int32_t range = GetScrollRange().cy;
-  if (pos.y >= range)
-    return;
-  const int32_t unit = Unit(vertical_unit_);
-  if (step < 0 || step > unit)
-    step = unit;
-  if (!animate) {
-    SetScrollPos({pos.x, ClampToInt(std::min<int64_t>(int64_t{pos.y} + step, range))});
-    return;
-  }
-  int64_t target = int64_t{pos.y} + step;
-  if (scroll_animation_.IsPlaying() && scroll_animation_.GetEndValue() >= pos.y)
-    target = int64_t{scroll_animation_.GetEndValue()} + step;
-  AnimateVertical(pos.y, target);
+  LineStep(ScrollAxis::kVertical, /*forward=*/true, step, animate);
 }
 
 void ScrollableBox::LineLeft(int32_t step) {
-  const UiPoint pos = GetScrollPos();
-  if (pos.x < 1)
-    return;
-  const int32_t unit = Unit(horizontal_unit_);
-  if (step < 0 || step > unit)
-    step = unit;
-  SetScrollPos({std::max(pos.x - step, 0), pos.y});
+  LineStep(ScrollAxis::kHorizontal, /*forward=*/false, step, /*animate=*/false);
 }
 
 void ScrollableBox::LineRight(int32_t step) {
-  const UiPoint pos = GetScrollPos();
-  const int32_t range = GetScrollRange().cx;
-  if (pos.x >= range)
-    return;
-  const int32_t unit = Unit(horizontal_unit_);
-  if (step < 0 || step > unit)
-    step = unit;
-  SetScrollPos({ClampToInt(std::min<int64_t>(int64_t{pos.x} + step, range)), pos.y});
+  LineStep(ScrollAxis::kHorizontal, /*forward=*/true, step, /*animate=*/false);
+}
+
+// A vertical page leaves out the room of a horizontal bar with a range.
+void ScrollableBox::PageStep(ScrollAxis axis, bool forward) {
+  const UiPadding padding = layout_->GetPadding();
+  const bool vertical = axis == ScrollAxis::kVertical;
+  int64_t page = vertical ? int64_t{bounds_.Height()} - padding.top - padding.bottom
+                          : int64_t{bounds_.Width()} - padding.left - padding.right;
+  if (vertical && HasRange(horizontal_bar_.get()))
+    page -= horizontal_bar_->Thickness();
+  page = std::max<int64_t>(page, 0);
+  const UiPoint scroll = GetScrollPos();
+  const int64_t pos = vertical ? scroll.y : scroll.x;
+  if (vertical)
+    MoveAlong(axis, forward ? pos + page : pos - page);
+  else
+    MoveAlong(axis, std::clamp<int64_t>(forward ? pos + page : pos - page, 0, GetScrollRange().cx));
 }
 
 void ScrollableBox::PageUp() {
-  const UiPadding padding = layout_->GetPadding();
-  int64_t page = int64_t{bounds_.Height()} - padding.top - padding.bottom;
-  if (HasRange(horizontal_bar_.get()))
-    page -= horizontal_bar_->Thickness();
-  const UiPoint pos = GetScrollPos();
-  SetScrollPos({pos.x, ClampToInt(pos.y - std::max<int64_t>(page, 0))});
+  PageStep(ScrollAxis::kVertical, /*forward=*/false);
 }
 
 void ScrollableBox::PageDown() {
-  const UiPadding padding = layout_->GetPadding();
-  int64_t page = int64_t{bounds_.Height()} - padding.top - padding.bottom;
-  if (HasRange(horizontal_bar_.get()))
-    page -= horizontal_bar_->Thickness();
-  const UiPoint pos = GetScrollPos();
-  SetScrollPos({pos.x, ClampToInt(pos.y + std::max<int64_t>(page, 0))});
+  PageStep(ScrollAxis::kVertical, /*forward=*/true);
 }
 
 void ScrollableBox::PageLeft() {
-  const UiPadding padding = layout_->GetPadding();
-  const int64_t page = int64_t{bounds_.Width()} - padding.left - padding.right;
-  const UiPoint pos = GetScrollPos();
-  SetScrollPos({ClampToInt(std::max<int64_t>(pos.x - std::max<int64_t>(page, 0), 0)), pos.y});
+  PageStep(ScrollAxis::kHorizontal, /*forward=*/false);
 }
 
 void ScrollableBox::PageRight() {
-  const UiPadding padding = layout_->GetPadding();
-  const int64_t page = int64_t{bounds_.Width()} - padding.left - padding.right;
-  const UiPoint pos = GetScrollPos();
-  const int64_t x = std::min<int64_t>(pos.x + std::max<int64_t>(page, 0), GetScrollRange().cx);
-  SetScrollPos({ClampToInt(x), pos.y});
+  PageStep(ScrollAxis::kHorizontal, /*forward=*/true);
+}
+
+void ScrollableBox::Scroll(ScrollAxis axis, ScrollStep step, int32_t distance) {
+  const bool vertical = axis == ScrollAxis::kVertical;
+  switch (step) {
+    case ScrollStep::kLineBack:
+      vertical ? LineUp(distance, true) : LineLeft(distance);
+      break;
+    case ScrollStep::kLineForward:
+      vertical ? LineDown(distance, true) : LineRight(distance);
+      break;
+    case ScrollStep::kPageBack:
+      vertical ? PageUp() : PageLeft();
+      break;
+    case ScrollStep::kPageForward:
+      vertical ? PageDown() : PageRight();
+      break;
+    case ScrollStep::kHome:
+      vertical ? HomeUp() : HomeLeft();
+      break;
+    case ScrollStep::kEnd:
+      vertical ? EndDown(true, true) : EndRight();
+      break;
+  }
 }
 
 void ScrollableBox::HomeUp() {
@@ -520,40 +540,31 @@ void ScrollableBox::TouchDown(int32_t distance) {
 
 // Input --------------------------------------------------------------------
 
-bool ScrollableBox::HandleVerticalInput(EventArgs* args) {
+bool ScrollableBox::HandleScrollInput(ScrollAxis axis, EventArgs* args) {
   switch (args->type) {
-    case kEventKeyDown:
-      switch (args->keyChar) {
-        case kKeyPageUp:
-          PageUp();
-          return true;
-        case kKeyPageDown:
-          PageDown();
-          return true;
-        case kKeyEnd:
-          EndDown(true, true);
-          return true;
-        case kKeyHome:
-          HomeUp();
-          return true;
-        case kKeyUp:
-          LineUp(-1, true);
-          return true;
-        case kKeyDown:
-          LineDown(-1, true);
-          return true;
-        default:
-          return false;
-      }
-    case kEventMouseScrollWheel: {
-      const int32_t delta = WheelDelta(args);
-      const int32_t distance = ClampToInt(std::abs(int64_t{delta}));
-      if (delta < 1)
-        LineDown(distance, true);
-      else
-        LineUp(distance, true);
+    case kEventKeyDown: {
+      const std::optional<ScrollStep> step = StepOfKey(args->keyChar);
+      if (!step)
+        return false;
+      Scroll(axis, *step);
       return true;
     }
+    case kEventMouseScrollWheel: {
+      // Vertically the wheel steps by its delta (at most a unit),
+      // horizontally by a unit.
+      const int32_t delta = WheelDelta(args);
+      const int32_t distance =
+          axis == ScrollAxis::kVertical ? ClampToInt(std::abs(int64_t{delta})) : -1;
+      Scroll(axis, delta < 1 ? ScrollStep::kLineForward : ScrollStep::kLineBack, distance);
+      return true;
+    }
+    default:
+      return axis == ScrollAxis::kVertical && HandleTouchDrag(args);
+  }
+}
+
+bool ScrollableBox::HandleTouchDrag(EventArgs* args) {
+  switch (args->type) {
     case kEventTouchDown:
     case kEventPointerDown:
       if (IsEnabled()) {
@@ -587,51 +598,16 @@ bool ScrollableBox::HandleVerticalInput(EventArgs* args) {
   }
 }
 
-bool ScrollableBox::HandleHorizontalInput(EventArgs* args) {
-  if (args->type == kEventKeyDown) {
-    switch (args->keyChar) {
-      case kKeyPageUp:
-        PageLeft();
-        return true;
-      case kKeyPageDown:
-        PageRight();
-        return true;
-      case kKeyEnd:
-        EndRight();
-        return true;
-      case kKeyHome:
-        HomeLeft();
-        return true;
-      case kKeyUp:
-        LineLeft();
-        return true;
-      case kKeyDown:
-        LineRight();
-        return true;
-      default:
-        return false;
-    }
-  }
-  if (args->type == kEventMouseScrollWheel) {
-    if (WheelDelta(args) < 1)
-      LineRight();
-    else
-      LineLeft();
-    return true;
-  }
-  return false;
-}
-
 bool ScrollableBox::HandleEvent(EventArgs* args) {
   if (!mouse_enabled_ && IsMouseEvent(args->type))
     return ForwardToParent(args);
   // Input the box does not scroll by has not called out: nothing can have
   // destroyed the box before it goes on.
   if (HasRange(vertical_bar_.get()) && vertical_bar_->IsEnabled()) {
-    if (HandleVerticalInput(args))
+    if (HandleScrollInput(ScrollAxis::kVertical, args))
       return true;
   } else if (HasRange(horizontal_bar_.get()) && horizontal_bar_->IsEnabled()) {
-    if (HandleHorizontalInput(args))
+    if (HandleScrollInput(ScrollAxis::kHorizontal, args))
       return true;
   }
   return Box::HandleEvent(args);

@@ -73,6 +73,11 @@ class ScrollableBox : public Box {
   virtual void ProcessHorizontalBar(const UiRect& rect, int32_t required);
   virtual UiSize ArrangeForScroll(const UiRect& content);
 
+  // One step along |axis| through the operations above (LineUp … EndDown
+  // and their horizontal twins). |distance| is the line step's; vertical
+  // line steps animate.
+  void Scroll(ScrollAxis axis, ScrollStep step, int32_t distance = -1);
+
   int32_t GetVerticalUnit() const { return vertical_unit_; }
   void SetVerticalUnit(int32_t unit) { vertical_unit_ = unit; }
   int32_t GetHorizontalUnit() const { return horizontal_unit_; }
@@ -87,6 +92,11 @@ class ScrollableBox : public Box {
 
  private:
   static bool HasRange(const ScrollBar* bar) { return bar && bar->GetScrollRange() != 0; }
+  ScrollBar* BarOf(ScrollAxis axis) const;
+  // The bar's range and room along |axis| follow |required|.
+  void ProcessBar(ScrollAxis axis, const UiRect& rect, int32_t required);
+  // Where the bar along |axis| lies in |rect|, inside the bar padding.
+  UiRect BarRect(ScrollAxis axis, const UiRect& rect, int32_t thickness) const;
   // Lays out again with the current bounds, unless the bars keep asking
   // for it (content whose size depends on whether a bar takes room).
   void Relayout();
@@ -95,9 +105,16 @@ class ScrollableBox : public Box {
   void RefreshImageWindow(bool downward);
   void FadeBars(bool visible);
   std::unique_ptr<ScrollBar> CreateBar(bool horizontal);
-  bool HandleVerticalInput(EventArgs* args);
-  bool HandleHorizontalInput(EventArgs* args);
-  int32_t Unit(int32_t unit) const;
+  // Keys and the wheel along |axis|, touch and pointer drags vertically;
+  // false for input that does not scroll.
+  bool HandleScrollInput(ScrollAxis axis, EventArgs* args);
+  bool HandleTouchDrag(EventArgs* args);
+  void LineStep(ScrollAxis axis, bool forward, int32_t step, bool animate);
+  void PageStep(ScrollAxis axis, bool forward);
+  // The position along |axis| becomes |pos|, the other one stays.
+  void MoveAlong(ScrollAxis axis, int64_t pos);
+  // The line step along |axis|: its unit, or the fallback for a unit of 0.
+  int32_t UnitOf(ScrollAxis axis) const;
 
   std::unique_ptr<ScrollBar> vertical_bar_;
   std::unique_ptr<ScrollBar> horizontal_bar_;

@@ -113,13 +113,27 @@ bool CTxtWinHost::Init(const std::wstring& font_id, const std::wstring& text) {
     return false;
   services_ = static_cast<ITextServices*>(services);
 
-  services_->TxSetText(text.c_str());
+  const ServicesCall call(this);
+  SetText(text);
   Send(EM_SETLANGOPTIONS, 0, 0);
   Send(EM_SETEVENTMASK, 0, ENM_CHANGE);
   ActivateInPlace();
-  edit_->vertical_.range = 0;
-  edit_->horizontal_.range = 0;
+  for (ScrollBar* bar : {edit_->GetVerticalScrollBar(), edit_->GetHorizontalScrollBar()}) {
+    if (bar)
+      SetBarRange(bar, 0);
+  }
   return true;
+}
+
+CTxtWinHost::ServicesCall::ServicesCall(CTxtWinHost* host) : host_(host) {
+  ++host_->call_depth_;
+}
+
+CTxtWinHost::ServicesCall::~ServicesCall() {
+  if (--host_->call_depth_ != 0 || !host_->room_changed_)
+    return;
+  host_->room_changed_ = false;
+  host_->edit_->OnBarRoomChanged();
 }
 
 HRESULT CTxtWinHost::Send(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
@@ -129,16 +143,56 @@ HRESULT CTxtWinHost::Send(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* r
       *result = 0;
     return S_FALSE;
   }
+  const ServicesCall call(this);
   return services_->TxSendMessage(message, wparam, lparam, result ? result : &ignored);
 }
 
+void CTxtWinHost::SetText(const std::wstring& text) {
+  if (!services_)
+    return;
+  const ServicesCall call(this);
+  services_->TxSetText(text.c_str());
+}
+
+bool CTxtWinHost::SetCursorAt(POINT point) {
+  if (!services_)
+    return false;
+  const ServicesCall call(this);
+  return SUCCEEDED(services_->OnTxSetCursor(DVASPECT_CONTENT, -1, nullptr, nullptr, PaintDC(),
+                                            nullptr, &client_, point.x, point.y));
+}
+
+POINT CTxtWinHost::ScrollOffset() const {
+  return {FiguresOf(SB_HORZ, {}).pos, FiguresOf(SB_VERT, {}).pos};
+}
+
+// EM_SETSCROLLPOS takes whole pixels; WM_VSCROLL's SB_THUMBPOSITION
+// carries 16 bits, which the services scale beyond 65,535 pixels of text
+// (and so does their EM_GETSCROLLPOS).
+void CTxtWinHost::ScrollTo(ScrollAxis axis, int32_t pos) {
+  POINT scroll = ScrollOffset();
+  if (axis == ScrollAxis::kVertical)
+    scroll.y = pos;
+  else
+    scroll.x = pos;
+  Send(EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+}
+
+// Given a text before the control was laid out, the services scrolled its
+// caret into a view of no height (a text set then showed from its second
+// line); the first real rectangle brings the caret into view again.
 void CTxtWinHost::SetClientRect(const RECT& rect) {
   if (EqualRect(&rect, &client_))
     return;
+  const bool had_room = client_.bottom > client_.top && client_.right > client_.left;
   client_ = rect;
   UpdateExtent();
-  if (services_)
-    services_->OnTxPropertyBitsChange(TXTBIT_CLIENTRECTCHANGE, TXTBIT_CLIENTRECTCHANGE);
+  if (!services_)
+    return;
+  const ServicesCall call(this);
+  services_->OnTxPropertyBitsChange(TXTBIT_CLIENTRECTCHANGE, TXTBIT_CLIENTRECTCHANGE);
+  if (!had_room && rect.bottom > rect.top && rect.right > rect.left)
+    Send(EM_SCROLLCARET, 0, 0);
 }
 
 void CTxtWinHost::UpdateExtent() {
@@ -187,6 +241,7 @@ void CTxtWinHost::SetTextColor(COLORREF color) {
 void CTxtWinHost::ApplyCharFormat() {
   if (!services_)
     return;
+  const ServicesCall call(this);
   services_->OnTxPropertyBitsChange(TXTBIT_CHARFORMATCHANGE, TXTBIT_CHARFORMATCHANGE);
   Send(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&char_format_));
   Send(EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&char_format_));
@@ -196,8 +251,10 @@ void CTxtWinHost::SetRich(bool rich) {
   if (rich_ == rich)
     return;
   rich_ = rich;
-  if (services_)
-    services_->OnTxPropertyBitsChange(TXTBIT_RICHTEXT, rich ? TXTBIT_RICHTEXT : 0);
+  if (!services_)
+    return;
+  const ServicesCall call(this);
+  services_->OnTxPropertyBitsChange(TXTBIT_RICHTEXT, rich ? TXTBIT_RICHTEXT : 0);
 }
 
 void CTxtWinHost::OnStyleChanged(uint32_t changed_bits) {
@@ -217,29 +274,38 @@ void CTxtWinHost::OnStyleChanged(uint32_t changed_bits) {
     mask |= TXTBIT_SCROLLBARCHANGE;
   DWORD bits = 0;
   TxGetPropertyBits(mask, &bits);
+  const ServicesCall call(this);
   services_->OnTxPropertyBitsChange(mask, bits);
 }
 
 void CTxtWinHost::ActivateInPlace() {
   if (!services_ || in_place_active_)
     return;
+  const ServicesCall call(this);
   in_place_active_ = SUCCEEDED(services_->OnTxInPlaceActivate(&client_));
 }
 
 void CTxtWinHost::Deactivate() {
   if (!services_ || !in_place_active_)
     return;
+  const ServicesCall call(this);
   services_->OnTxInPlaceDeactivate();
   in_place_active_ = false;
 }
 
+// The height going in is that of the box the services lay the text out in
+// for the query, and Wine's took it for their view's height: after a query
+// with a height of 0 (before the text was next drawn) they kept the caret in
+// a view of no height, so that every caret key scrolled a line. The text's
+// own height goes in.
 SIZE CTxtWinHost::NaturalSize(int32_t width) {
   SIZE size = {std::max(width, 0), 0};
   if (!services_)
     return size;
   LONG natural_width = size.cx;
-  LONG natural_height = 0;
+  LONG natural_height = client_.bottom - client_.top;
   const SIZEL extent = {-1, -1};
+  const ServicesCall call(this);
   if (SUCCEEDED(services_->TxGetNaturalSize(DVASPECT_CONTENT, PaintDC(), nullptr, nullptr,
                                             TXTNS_FITTOCONTENT, &extent, &natural_width,
                                             &natural_height))) {
@@ -254,6 +320,7 @@ void CTxtWinHost::Draw(HDC dc, const RECT& bounds, const RECT& update) {
     return;
   RECT damaged = update;
   const RECTL bounds_l = {bounds.left, bounds.top, bounds.right, bounds.bottom};
+  const ServicesCall call(this);
   services_->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, dc, nullptr, &bounds_l, nullptr,
                     &damaged, nullptr, 0, in_place_active_ ? TXTVIEW_ACTIVE : TXTVIEW_INACTIVE);
 }
@@ -304,61 +371,83 @@ INT CTxtWinHost::TxReleaseDC(HDC /*dc*/) {
   return 1;
 }
 
-WINBOOL CTxtWinHost::TxShowScrollBar(INT /*bar*/, WINBOOL /*show*/) {
+// A bar the services hide or disable has nothing to scroll; one they show
+// or enable again takes its range from their figures, which they need not
+// report again when they did not change.
+WINBOOL CTxtWinHost::TxShowScrollBar(INT bar, WINBOOL show) {
+  UpdateBarRanges(bar, show != FALSE);
   return TRUE;
 }
 
 WINBOOL CTxtWinHost::TxEnableScrollBar(INT bar, INT arrows) {
-  if (arrows == ESB_DISABLE_BOTH) {
-    if (bar == SB_VERT || bar == SB_BOTH)
-      edit_->vertical_.range = 0;
-    if (bar == SB_HORZ || bar == SB_BOTH)
-      edit_->horizontal_.range = 0;
-  }
-  edit_->SetBounds(edit_->bounds());
+  UpdateBarRanges(bar, arrows != ESB_DISABLE_BOTH);
   return TRUE;
 }
 
 WINBOOL CTxtWinHost::TxSetScrollRange(INT bar, LONG min_pos, INT max_pos, WINBOOL /*redraw*/) {
-  RichEdit::ScrollState* state = nullptr;
-  int64_t page = 0;
-  if (bar == SB_VERT && (edit_->style_ & kStyleVScroll)) {
-    state = &edit_->vertical_;
-    page = client_.bottom - client_.top;
-  } else if (bar == SB_HORZ && (edit_->style_ & kStyleHScroll)) {
-    state = &edit_->horizontal_;
-    page = client_.right - client_.left;
-  }
-  if (!state)
-    return TRUE;
-  const int64_t range = static_cast<int64_t>(max_pos) - min_pos - page;
-  if (range < 1) {
-    state->range = 0;
-    return TRUE;
-  }
-  const bool had_none = state->range == 0;
-  state->range = static_cast<int32_t>(std::min<int64_t>(range, INT32_MAX));
-  if (had_none)
-    edit_->SetBounds(edit_->bounds());
+  if (ScrollBar* target = BarOf(bar))
+    SetBarRange(target, RangeOf(bar, FiguresOf(bar, {min_pos, max_pos, 0})));
   return TRUE;
 }
 
 WINBOOL CTxtWinHost::TxSetScrollPos(INT bar, INT pos, WINBOOL /*redraw*/) {
-  if (bar == SB_VERT)
-    edit_->vertical_.pos = pos;
-  else if (bar == SB_HORZ)
-    edit_->horizontal_.pos = pos;
+  if (ScrollBar* target = BarOf(bar))
+    target->SetBarPos(FiguresOf(bar, {0, 0, pos}).pos);
   return TRUE;
 }
 
+// Beyond 65,535 pixels the services scale the numbers they report to 16
+// bits; their own figures, when they give them, are whole pixels.
+CTxtWinHost::ScrollFigures CTxtWinHost::FiguresOf(INT bar, const ScrollFigures& reported) const {
+  // Asked while they are created, the services cannot answer yet.
+  if (!services_)
+    return reported;
+  LONG min = 0;
+  LONG max = 0;
+  LONG pos = 0;
+  LONG page = 0;
+  BOOL enabled = FALSE;
+  const HRESULT result = bar == SB_VERT
+                             ? services_->TxGetVScroll(&min, &max, &pos, &page, &enabled)
+                             : services_->TxGetHScroll(&min, &max, &pos, &page, &enabled);
+  if (FAILED(result) || max < min)
+    return reported;
+  return {min, max, pos};
+}
+
+// What scrolls is the text's extent less what fits into its rectangle.
+int64_t CTxtWinHost::RangeOf(INT bar, const ScrollFigures& figures) const {
+  const int64_t page = bar == SB_VERT ? client_.bottom - client_.top : client_.right - client_.left;
+  const int64_t range = int64_t{figures.max} - figures.min - page;
+  return range < 1 ? 0 : range;
+}
+
+void CTxtWinHost::UpdateBarRanges(INT bar, bool shown) {
+  for (INT which : {SB_VERT, SB_HORZ}) {
+    if (bar != which && bar != SB_BOTH)
+      continue;
+    if (ScrollBar* target = BarOf(which))
+      SetBarRange(target, shown ? RangeOf(which, FiguresOf(which, {})) : 0);
+  }
+}
+
+ScrollBar* CTxtWinHost::BarOf(INT bar) const {
+  if (bar == SB_VERT)
+    return edit_->GetVerticalScrollBar();
+  if (bar == SB_HORZ)
+    return edit_->GetHorizontalScrollBar();
+  return nullptr;
+}
+
+void CTxtWinHost::SetBarRange(ScrollBar* bar, int64_t range) {
+  const bool had_range = bar->GetScrollRange() != 0;
+  bar->SetScrollRange(range);
+  if (had_range != (bar->GetScrollRange() != 0))
+    room_changed_ = true;
+}
+
 void CTxtWinHost::TxInvalidateRect(LPCRECT rect, WINBOOL /*mode*/) {
-  ControlHost* window = edit_->GetWindow();
-  if (!window)
-    return;
-  UiRect area = rect ? UiRect{rect->left, rect->top, rect->right, rect->bottom}
-                     : UiRect{client_.left, client_.top, client_.right, client_.bottom};
-  const UiPoint offset = edit_->GetScrollOffset();
-  window->Invalidate(area.Offset(-offset.x, -offset.y));
+  edit_->InvalidateText(rect);
 }
 
 void CTxtWinHost::TxViewChange(WINBOOL /*update*/) {}
@@ -390,13 +479,21 @@ void CTxtWinHost::TxKillTimer(UINT id) {
   edit_->KillHostTimer(id);
 }
 
+// The control paints the whole damaged area again rather than moving
+// pixels: the services scroll through here and ask for the repaint of what
+// they moved.
 void CTxtWinHost::TxScrollWindowEx(INT /*dx*/,
                                    INT /*dy*/,
-                                   LPCRECT /*scroll*/,
+                                   LPCRECT scroll,
                                    LPCRECT /*clip*/,
                                    HRGN /*update_region*/,
-                                   LPRECT /*update*/,
-                                   UINT /*flags*/) {}
+                                   LPRECT update,
+                                   UINT flags) {
+  if (update)
+    *update = scroll ? *scroll : client_;
+  if (flags & SW_INVALIDATE)
+    edit_->InvalidateText(scroll);
+}
 
 void CTxtWinHost::TxSetCapture(WINBOOL capture) {
   HWND hwnd = Hwnd();

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/control/scroll_bar.h"
+
 namespace ui {
 
 class RichEdit;
@@ -24,6 +26,11 @@ class RichEdit;
 // Lifetime: the control owns the host through a unique_ptr; the reference
 // count only tracks the services' own AddRef/Release calls, and the object is
 // deleted by its owner, never by Release.
+//
+// Scroll bars: the services' reports (range, position, enabling, showing)
+// set the control's bars. A bar that gains or loses its range changes the
+// text's room; the services are told of the new rectangle only once the
+// call into them that made the report has returned, never from inside it.
 class CTxtWinHost : public ITextHost {
  public:
   // Style bits of the edit (the Windows ES_ and WS_ values).
@@ -53,6 +60,14 @@ class CTxtWinHost : public ITextHost {
   ITextServices* services() const { return services_; }
   // Forwards to the services; S_FALSE without them.
   HRESULT Send(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result = nullptr);
+  void SetText(const std::wstring& text);
+  // Asks the services for the cursor at |point| (text coordinates); false
+  // when they set none.
+  bool SetCursorAt(POINT point);
+  // Scrolls the services' view to |pos| pixels along |axis|.
+  void ScrollTo(ScrollAxis axis, int32_t pos);
+  // How far the services' view is scrolled, in pixels.
+  POINT ScrollOffset() const;
 
   void SetClientRect(const RECT& rect);
   const RECT& client_rect() const { return client_; }
@@ -124,6 +139,36 @@ class CTxtWinHost : public ITextHost {
   HRESULT TxGetSelectionBarWidth(LONG* width) override;
 
  private:
+  // Brackets every call into the services: the text's room is re-placed
+  // after the outermost one returns, when a bar's range asked for it.
+  class ServicesCall {
+   public:
+    explicit ServicesCall(CTxtWinHost* host);
+    ~ServicesCall();
+    ServicesCall(const ServicesCall&) = delete;
+    ServicesCall& operator=(const ServicesCall&) = delete;
+
+   private:
+    CTxtWinHost* host_;
+  };
+
+  // A bar's extent and position in pixels, as the services report them.
+  struct ScrollFigures {
+    LONG min = 0;
+    LONG max = 0;
+    LONG pos = 0;
+  };
+
+  ScrollBar* BarOf(INT bar) const;
+  // The services' own figures for |bar|, else |reported|.
+  ScrollFigures FiguresOf(INT bar, const ScrollFigures& reported) const;
+  int64_t RangeOf(INT bar, const ScrollFigures& figures) const;
+  // The bars named (SB_VERT, SB_HORZ or SB_BOTH) take their range from the
+  // services' figures when |shown|, else none.
+  void UpdateBarRanges(INT bar, bool shown);
+  // The bar's range becomes |range|; a bar that gains or loses its range
+  // re-places the text.
+  void SetBarRange(ScrollBar* bar, int64_t range);
   HWND Hwnd() const;
   // The window's paint DC, or the screen's while the window has none.
   HDC PaintDC() const;
@@ -142,6 +187,8 @@ class CTxtWinHost : public ITextHost {
   CHARFORMAT2W char_format_ = {};
   PARAFORMAT2 para_format_ = {};
   HDC screen_dc_ = nullptr;
+  int32_t call_depth_ = 0;
+  bool room_changed_ = false;
 };
 
 }  // namespace ui

@@ -94,6 +94,11 @@ class Window : public virtual kbase::SupportWeakCallback, public ControlHost {
 
   HWND GetHWND() const { return handle_; }
   bool IsLayered() const { return layered_; }
+  // The device context the window keeps for its native window, or null.
+  HDC GetPaintDC() const { return paint_dc_; }
+  // The procedure that handles what the window leaves: the default one, or
+  // the base class's for a superclassed window.
+  LRESULT CallPreviousProc(UINT message, WPARAM wparam, LPARAM lparam);
 
   // Takes the window's DC and a fresh render context and registers the
   // window for touch input.
@@ -192,9 +197,6 @@ class Window : public virtual kbase::SupportWeakCallback, public ControlHost {
  protected:
   // Redraws the whole client area on the next paint.
   void InvalidateAll();
-  // The procedure that handles what the window leaves: the default one, or
-  // the base class's for a superclassed window.
-  LRESULT CallPreviousProc(UINT message, WPARAM wparam, LPARAM lparam);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
