@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@ class CookieJar {
     bool secure = false;
     bool http_only = false;
     int64_t expires = 0;  // seconds since 1970; 0 for a session cookie
+    // Seconds since 1970: when it was first set (a replacement keeps
+    // it), and when a request last carried it.
+    int64_t creation = 0;
+    int64_t last_access = 0;
   };
 
   // An empty folder keeps the cookies in memory only.
@@ -34,15 +39,33 @@ class CookieJar {
 
   // A Set-Cookie header of a response from `url`. False when refused.
   bool SetFromHeader(const ParsedUrl& url, const std::wstring& header, int64_t now);
-  // The Cookie header value for a request to `url`, or empty.
+  // Sets `cookie` as a response from `url` would: an empty domain makes a
+  // host cookie of the address's host, another domain (with or without
+  // its leading dot) a domain cookie, which the host must be inside; an
+  // empty path is the address's directory; an expiry of -1 or in the past
+  // deletes the cookie. False when refused: not http(s), a name or value a
+  // cookie cannot hold, a foreign domain.
+  bool Set(const ParsedUrl& url, Cookie cookie, int64_t now);
+  // The Cookie header value for a request to `url`, or empty; the
+  // cookies sent are marked as accessed.
   std::wstring HeaderFor(const ParsedUrl& url, int64_t now);
+  // The cookies a request to `url` would carry, as HeaderFor orders them:
+  // longest path first, then the oldest first.
+  std::vector<Cookie> ForUrl(const ParsedUrl& url, int64_t now);
+  // Every cookie, oldest first.
   std::vector<Cookie> All();
+  // Deletes the cookies `doomed` picks; returns how many.
+  int Delete(const std::function<bool(const Cookie&)>& doomed);
+  // Whether a request to `url` carries `cookie`.
+  static bool SentTo(const Cookie& cookie, const ParsedUrl& url, int64_t now);
 
   static int64_t Now();
 
  private:
   void Load();
   void Store(Cookie cookie, int64_t now);
+  // Indexes of the cookies sent to `url`, in sending order. Under mutex_.
+  std::vector<size_t> Matching(const ParsedUrl& url, int64_t now);
 
   std::mutex mutex_;
   std::wstring file_;            // guarded by mutex_

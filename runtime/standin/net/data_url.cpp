@@ -4,7 +4,7 @@
 #include <cwctype>
 
 #include "base/util/string_util.h"
-#include "runtime/standin/net/text_decoding.h"
+#include "runtime/standin/net/content_type.h"
 #include "runtime/standin/net/url.h"
 
 namespace cef_standin {
@@ -71,8 +71,8 @@ DataUrlContent DecodeDataUrl(const std::wstring& after_scheme) {
     if (content.charset.empty())
       content.charset = L"us-ascii";
   }
-  const std::string payload =
-      PercentDecode(kbase::Utf16ToUtf8(std::wstring_view(after_scheme).substr(comma + 1)));
+  const std::string payload = PercentDecode(
+      kbase::Utf16ToUtf8(kbase::Utf16String(after_scheme.begin() + comma + 1, after_scheme.end())));
   if (base64) {
     if (!DecodeBase64(payload, &content.bytes))
       return content;

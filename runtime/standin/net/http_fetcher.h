@@ -71,6 +71,9 @@ class HttpFetcher {
   static HttpResult Fetch(const HttpRequestInfo& request,
                           const FetchOptions& options,
                           FetchCancel* cancel);
+  // Fetches share one WinHTTP session per user agent, and with it their
+  // connections; this lets them go (fetches in progress keep theirs).
+  static void CloseSessions();
 };
 
 }  // namespace cef_standin

@@ -1,9 +1,11 @@
 #include "runtime/standin/net/resource_loader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <utility>
 
+#include "runtime/standin/net/content_disposition.h"
 #include "runtime/standin/net/data_url.h"
 #include "runtime/standin/net/net_errors.h"
 #include "runtime/standin/net/text_decoding.h"
@@ -13,33 +15,10 @@ namespace cef_standin {
 
 namespace {
 
-// Content-Disposition: "attachment; filename=\"a.bin\"".
-void ReadDisposition(const std::wstring& value, LoadResult* result) {
-  std::wstring lower = value;
-  for (wchar_t& c : lower)
-    c = static_cast<wchar_t>(towlower(c));
-  if (lower.compare(0, 10, L"attachment") != 0)
-    return;
-  result->attachment = true;
-  const size_t name = lower.find(L"filename=");
-  if (name == std::wstring::npos)
-    return;
-  std::wstring file = value.substr(name + 9);
-  file = file.substr(0, file.find(L';'));
-  if (!file.empty() && file.front() == L'"')
-    file = file.substr(1, file.find(L'"', 1) - 1);
-  // Only a plain name: no folders from the server.
-  const size_t slash = file.find_last_of(L"/\\");
-  if (slash != std::wstring::npos)
-    file.erase(0, slash + 1);
-  result->suggested_name = file;
-}
-
 std::wstring FileNameOf(const std::wstring& url) {
   const ParsedUrl parsed = ParseUrl(url);
   const size_t slash = parsed.path.rfind(L'/');
-  std::wstring name = slash == std::wstring::npos ? parsed.path : parsed.path.substr(slash + 1);
-  return name.empty() ? L"download" : name;
+  return PlainFileName(slash == std::wstring::npos ? parsed.path : parsed.path.substr(slash + 1));
 }
 
 }  // namespace
@@ -51,6 +30,7 @@ void NetworkContext::Configure(const std::wstring& host_resolver_rules,
     std::lock_guard<std::mutex> lock(mutex_);
     rules_ = HostResolverRules(host_resolver_rules);
     user_agent_ = user_agent;
+    accepting_ = true;
   }
   cookies_.Open(cookie_folder);
 }
@@ -58,7 +38,16 @@ void NetworkContext::Configure(const std::wstring& host_resolver_rules,
 void NetworkContext::Shutdown() {
   std::unique_lock<std::mutex> lock(mutex_);
   idle_.wait_for(lock, std::chrono::seconds(2), [this] { return running_ == 0; });
+  // Waiting workers end now; those still loading end after their load.
+  accepting_ = false;
+  for (IdleWorker* worker : idle_workers_) {
+    worker->quit = true;
+    worker->wake.notify_one();
+  }
+  idle_workers_.clear();
+  idle_.wait_for(lock, std::chrono::seconds(2), [this] { return threads_ <= running_; });
   lock.unlock();
+  HttpFetcher::CloseSessions();
   cookies_.Flush();
   cookies_.Clear();
 }
@@ -84,19 +73,53 @@ FetchOptions NetworkContext::Options() {
 
 std::shared_ptr<FetchCancel> NetworkContext::StartWorker(std::function<void(FetchCancel*)> job) {
   auto cancel = std::make_shared<FetchCancel>();
+  std::function<void()> work = [cancel, job = std::move(job)] { job(cancel.get()); };
   {
     std::lock_guard<std::mutex> lock(mutex_);
     ++running_;
+    // Each load has a thread of its own, so a server that hangs holds up
+    // no other load; a thread whose load is done waits a while for the
+    // next one, since starting a thread costs about a millisecond.
+    if (!idle_workers_.empty()) {
+      IdleWorker* worker = idle_workers_.back();
+      idle_workers_.pop_back();
+      worker->job = std::move(work);
+      worker->wake.notify_one();
+      return cancel;
+    }
+    ++threads_;
   }
-  // Each load has a thread of its own, so a server that hangs holds up
-  // no other load; the thread ends with its load.
-  std::thread([this, cancel, job = std::move(job)] {
-    job(cancel.get());
-    std::lock_guard<std::mutex> lock(mutex_);
+  std::thread([this, work = std::move(work)]() mutable { WorkerLoop(std::move(work)); }).detach();
+  return cancel;
+}
+
+void NetworkContext::WorkerLoop(std::function<void()> job) {
+  constexpr auto kIdleTime = std::chrono::seconds(5);
+  IdleWorker self;
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    lock.unlock();
+    job();
+    job = nullptr;
+    lock.lock();
     --running_;
     idle_.notify_all();
-  }).detach();
-  return cancel;
+    if (!accepting_)
+      break;
+    idle_workers_.push_back(&self);
+    self.wake.wait_for(lock, kIdleTime, [&self] { return self.job || self.quit; });
+    if (!self.job) {
+      // Waited long enough, or the network shuts down: off the list.
+      const auto found = std::find(idle_workers_.begin(), idle_workers_.end(), &self);
+      if (found != idle_workers_.end())
+        idle_workers_.erase(found);
+      break;
+    }
+    job = std::move(self.job);
+    self.job = nullptr;
+  }
+  --threads_;
+  idle_.notify_all();
 }
 
 std::shared_ptr<FetchCancel> NetworkContext::Load(const LoadRequest& request, Done done) {
@@ -161,9 +184,12 @@ LoadResult NetworkContext::LoadNow(const LoadRequest& request, FetchCancel* canc
   result.headers = std::move(http.headers);
   result.body = std::move(http.body);
   result.truncated = http.truncated;
-  ReadDisposition(HttpResult{.headers = result.headers}.Header(L"Content-Disposition"), &result);
-  if (result.attachment && result.suggested_name.empty())
-    result.suggested_name = FileNameOf(request.url);
+  const ContentDisposition disposition =
+      ParseContentDisposition(HttpResult{.headers = result.headers}.Header(L"Content-Disposition"));
+  result.attachment = disposition.attachment;
+  // Only a plain name: no folders from the server.
+  if (result.attachment)
+    result.suggested_name = PlainFileName(disposition.file_name, FileNameOf(request.url));
   if (result.status >= 300 && result.status < 400) {
     const std::wstring location = HttpResult{.headers = result.headers}.Header(L"Location");
     if (!location.empty())

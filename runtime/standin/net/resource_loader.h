@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "runtime/standin/net/cookie_jar.h"
 #include "runtime/standin/net/host_resolver_rules.h"
@@ -70,14 +71,27 @@ class NetworkContext {
   HostResolverRules::Endpoint MapHost(const std::wstring& host, int port);
 
  private:
+  // A worker waiting for its next load.
+  struct IdleWorker {
+    std::condition_variable wake;
+    std::function<void()> job;  // guarded by mutex_
+    bool quit = false;          // guarded by mutex_
+  };
+
   std::shared_ptr<FetchCancel> StartWorker(std::function<void(FetchCancel*)> job);
+  // A worker thread: runs `job`, then the loads handed to it while it
+  // waits, until it waited long enough or the network shuts down.
+  void WorkerLoop(std::function<void()> job);
   FetchOptions Options();
 
   std::mutex mutex_;
   std::condition_variable idle_;
-  HostResolverRules rules_;  // guarded by mutex_
-  std::wstring user_agent_;  // guarded by mutex_
-  int running_ = 0;          // guarded by mutex_
+  HostResolverRules rules_;                // guarded by mutex_
+  std::wstring user_agent_;                // guarded by mutex_
+  int running_ = 0;                        // loads in progress; guarded by mutex_
+  int threads_ = 0;                        // worker threads alive; guarded by mutex_
+  bool accepting_ = true;                  // false from Shutdown to Configure; guarded by mutex_
+  std::vector<IdleWorker*> idle_workers_;  // guarded by mutex_
   std::atomic<int> timeout_ms_{30000};
   CookieJar cookies_;
 };

@@ -3,26 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwctype>
 
 #include "base/util/string_util.h"
+#include "runtime/standin/net/content_type.h"
 
 namespace cef_standin {
 
 namespace {
-
-std::wstring Trim(const std::wstring& text) {
-  const size_t first = text.find_first_not_of(L" \t\"'");
-  if (first == std::wstring::npos)
-    return std::wstring();
-  return text.substr(first, text.find_last_not_of(L" \t\"'") - first + 1);
-}
-
-std::wstring Lower(std::wstring text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-  return text;
-}
 
 // The Windows code page of a charset label; 0 for UTF-8 and unknown ones.
 UINT CodePageOf(const std::wstring& charset) {
@@ -43,28 +30,39 @@ UINT CodePageOf(const std::wstring& charset) {
   return 0;
 }
 
-}  // namespace
-
-void SplitContentType(const std::wstring& content_type,
-                      std::wstring* mime_type,
-                      std::wstring* charset) {
-  const size_t semicolon = content_type.find(L';');
-  *mime_type = Lower(Trim(content_type.substr(0, semicolon)));
-  charset->clear();
-  size_t at = semicolon;
-  while (at != std::wstring::npos) {
-    const size_t next = content_type.find(L';', at + 1);
-    const std::wstring parameter = content_type.substr(at + 1, next - at - 1);
-    const size_t equals = parameter.find(L'=');
-    if (equals != std::wstring::npos && Lower(Trim(parameter.substr(0, equals))) == L"charset")
-      *charset = Lower(Trim(parameter.substr(equals + 1)));
-    at = next;
+// UTF-8 with each byte that starts no well-formed sequence read as U+FFFD
+// (the strict decoder refuses the whole text for one).
+std::wstring Utf8Text(std::string_view bytes) {
+  std::wstring text = kbase::Utf8ToUtf16(bytes);
+  if (!text.empty() || bytes.empty())
+    return text;
+  size_t at = 0;
+  while (at < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    const size_t length = lead < 0x80                    ? 1
+                          : lead >= 0xC2 && lead <= 0xDF ? 2
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                         : 0;
+    const std::wstring one = length != 0 && at + length <= bytes.size()
+                                 ? kbase::Utf8ToUtf16(bytes.substr(at, length))
+                                 : std::wstring();
+    if (one.empty()) {
+      text += L'\xFFFD';
+      ++at;
+    } else {
+      text += one;
+      at += length;
+    }
   }
+  return text;
 }
+
+}  // namespace
 
 std::wstring DecodeText(const std::string& bytes, const std::wstring& charset_label) {
   if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-    return kbase::Utf8ToUtf16(std::string_view(bytes).substr(3));
+    return Utf8Text(std::string_view(bytes).substr(3));
   if (bytes.size() >= 2 && (bytes.compare(0, 2, "\xFF\xFE") == 0)) {
     std::wstring text((bytes.size() - 2) / 2, L'\0');
     for (size_t i = 0; i < text.size(); ++i) {
@@ -73,14 +71,14 @@ std::wstring DecodeText(const std::string& bytes, const std::wstring& charset_la
     }
     return text;
   }
-  const UINT code_page = CodePageOf(Lower(Trim(charset_label)));
+  const UINT code_page = CodePageOf(HeaderToken(charset_label));
   if (code_page == 0 || bytes.empty())
-    return kbase::Utf8ToUtf16(bytes);
+    return Utf8Text(bytes);
   // Pages are read in slices small enough for the API's int lengths.
   const int length = static_cast<int>(std::min<size_t>(bytes.size(), 0x7FFFFFFF / 2));
   const int needed = MultiByteToWideChar(code_page, 0, bytes.data(), length, nullptr, 0);
   if (needed <= 0)
-    return kbase::Utf8ToUtf16(bytes);
+    return Utf8Text(bytes);
   std::wstring text(static_cast<size_t>(needed), L'\0');
   MultiByteToWideChar(code_page, 0, bytes.data(), length, text.data(), needed);
   return text;

@@ -4,12 +4,6 @@
 
 namespace cef_standin {
 
-// The MIME type and charset of a Content-Type value, both lower case
-// ("text/html; charset=GBK" gives "text/html" and "gbk").
-void SplitContentType(const std::wstring& content_type,
-                      std::wstring* mime_type,
-                      std::wstring* charset);
-
 // Page bytes as text in the named charset; UTF-8 when the charset is empty
 // or unknown. A UTF-8 or UTF-16 byte order mark wins over the charset, as
 // in browsers. Bytes that do not decode become U+FFFD.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <string_view>
 #include <vector>
 
 #include "base/util/string_util.h"
@@ -42,6 +43,17 @@ std::wstring SchemeOf(const std::wstring& url) {
   return Lower(url.substr(0, colon));
 }
 
+// Characters no host name holds, as browsers refuse them.
+bool IsForbiddenHostChar(wchar_t c) {
+  return c <= 0x20 || c == 0x7F ||
+         std::wstring_view(L"#%/:<>?@[\\]^|").find(c) != std::wstring_view::npos;
+}
+
+// The inside of "[...]": hex digits, colons and the dots of an IPv4 tail.
+bool IsIpv6Literal(const std::wstring& host) {
+  return !host.empty() && host.find_first_not_of(L"0123456789abcdefABCDEF:.") == std::wstring::npos;
+}
+
 // "a/./b/../c" becomes "a/c"; a leading '/' stays.
 std::wstring RemoveDotSegments(const std::wstring& path) {
   std::vector<std::wstring> segments;
@@ -75,7 +87,9 @@ std::wstring RemoveDotSegments(const std::wstring& path) {
 }  // namespace
 
 std::wstring ParsedUrl::Origin() const {
-  std::wstring origin = scheme + L"://" + host;
+  // An IPv6 address goes in brackets, so that its colons are no port.
+  std::wstring origin =
+      scheme + L"://" + (host.find(L':') == std::wstring::npos ? host : L"[" + host + L"]");
   if (port != DefaultPort(scheme))
     origin += L":" + std::to_wstring(port);
   return origin;
@@ -109,7 +123,8 @@ ParsedUrl ParseUrl(const std::wstring& input) {
   if (rest.compare(0, 2, L"//") != 0)
     return url;
   rest.erase(0, 2);
-  const size_t authority_end = rest.find_first_of(L"/?#");
+  // A backslash ends the host as a slash does, as in browsers.
+  const size_t authority_end = rest.find_first_of(L"/\\?#");
   std::wstring authority = rest.substr(0, authority_end);
   rest = authority_end == std::wstring::npos ? std::wstring() : rest.substr(authority_end);
   // User information is dropped.
@@ -122,7 +137,9 @@ ParsedUrl ParseUrl(const std::wstring& input) {
     if (close == std::wstring::npos)
       return url;
     url.host = authority.substr(1, close - 1);
-    port_colon = authority.find(L':', close);
+    if (!IsIpv6Literal(url.host) || (close + 1 < authority.size() && authority[close + 1] != L':'))
+      return url;
+    port_colon = close + 1 < authority.size() ? close + 1 : std::wstring::npos;
   } else {
     url.host = authority.substr(0, port_colon);
   }
@@ -139,6 +156,8 @@ ParsedUrl ParseUrl(const std::wstring& input) {
   url.host = Lower(url.host);
   if (url.host.empty())
     return url;
+  if (authority[0] != L'[' && std::any_of(url.host.begin(), url.host.end(), IsForbiddenHostChar))
+    return url;
   const size_t hash = rest.find(L'#');
   if (hash != std::wstring::npos) {
     url.fragment = rest.substr(hash);
@@ -149,6 +168,8 @@ ParsedUrl ParseUrl(const std::wstring& input) {
     url.query = rest.substr(question);
     rest.erase(question);
   }
+  // Browsers read backslashes in the path of an http address as slashes.
+  std::replace(rest.begin(), rest.end(), L'\\', L'/');
   url.path = RemoveDotSegments(rest.empty() ? L"/" : rest);
   url.valid = true;
   return url;
@@ -214,7 +235,8 @@ std::string PercentDecode(const std::string& text) {
 std::string FormUrlEncode(const std::wstring& text) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string encoded;
-  for (unsigned char c : kbase::Utf16ToUtf8(text)) {
+  // Wide strings are UTF-16 on Windows.
+  for (unsigned char c : kbase::Utf16ToUtf8(kbase::Utf16String(text.begin(), text.end()))) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '*' ||
         c == '-' || c == '.' || c == '_') {
       encoded += static_cast<char>(c);
