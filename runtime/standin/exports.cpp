@@ -105,6 +105,15 @@ int cef_browser_host_create_browser(const cef_window_info_t* window_info,
   cef_standin::RuntimeContext& runtime = cef_standin::RuntimeContext::Get();
   if (!window_info || !settings || !runtime.IsInitialized())
     return 0;
+  // A windowless browser needs the runtime initialised for it and a
+  // render handler to paint for; the real runtime refuses it otherwise.
+  if (window_info->windowless_rendering_enabled &&
+      (!runtime.windowless_rendering_enabled() || !client || !client->GetRenderHandler())) {
+    runtime.log().Error(
+        L"A windowless browser was refused: it needs windowless rendering enabled "
+        L"in the runtime's settings and a render handler");
+    return 0;
+  }
   // Copied now: the caller's structures may go before the UI thread runs.
   auto params = std::make_shared<cef_standin::BrowserHostImpl::CreateParams>();
   params->window_info = CefWindowInfo(*window_info);

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "base/util/string_util.h"
+#include "runtime/standin/audio/page_sounds.h"
 #include "runtime/standin/browser/browser_link.h"
 #include "runtime/standin/function_task.h"
 #include "runtime/standin/net/url.h"
@@ -47,7 +48,9 @@ FramePage::FramePage(FramePageHost* host,
       view_(this) {}
 
 FramePage::~FramePage() {
-  // Script goes first, then the view lets go of the document.
+  // The sounds stop first; script goes next, then the view lets go of the
+  // document.
+  sounds_.reset();
   script_.reset();
   view_.SetDocument(nullptr);
 }
@@ -80,6 +83,15 @@ void FramePage::RunScripts(CefRefPtr<V8ContextImpl> context, bool main_frame) {
 void FramePage::FinishLoading() {
   if (script_)
     script_->FinishLoading();
+}
+
+void FramePage::StartSounds(audio::Mute mute) {
+  if (sounds_ || error_page_)
+    return;
+  std::vector<audio::SoundSource> sources = audio::AutoplaySources(*document_);
+  if (!sources.empty())
+    sounds_ = std::make_unique<audio::PageSounds>(std::move(sources),
+                                                  kbase::Utf8ToUtf16(document_->url()), mute);
 }
 
 bool FramePage::RunScript(const std::wstring& code, const std::wstring& url, int line) {
@@ -156,6 +168,10 @@ void FramePage::OnCursorChanged(page::CursorKind cursor) {
 
 void FramePage::OnInvalidate(const page::Rect& /*dirty*/) {
   host_->OnPageInvalidated(frame_id_);
+}
+
+void FramePage::OnPopupChanged() {
+  host_->OnPagePopupChanged(frame_id_);
 }
 
 void FramePage::OnImagesNeeded(const std::vector<std::string>& urls) {

@@ -7,12 +7,17 @@
 #include <vector>
 
 #include "runtime/include/internal/cef_types.h"
+#include "runtime/standin/audio/pcm_stream.h"
 #include "runtime/standin/page/document.h"
 #include "runtime/standin/page/page_view.h"
 #include "runtime/standin/script/page_host.h"
 #include "runtime/standin/script/page_script.h"
 
 namespace cef_standin {
+
+namespace audio {
+class PageSounds;
+}
 
 // What a frame's page asks of the renderer around it. Renderer thread.
 class FramePageHost {
@@ -21,6 +26,8 @@ class FramePageHost {
   virtual void OnPageFocusChanged(int64 frame_id, const page::NodePtr& node) = 0;
   virtual void OnPageCursor(int64 frame_id, page::CursorKind cursor) = 0;
   virtual void OnPageInvalidated(int64 frame_id) = 0;
+  // The page's open <select> list changed (pages that paint it apart).
+  virtual void OnPagePopupChanged(int64 frame_id) = 0;
   virtual void OnPageNeedsImages(int64 frame_id, const std::vector<std::string>& urls) = 0;
   virtual void OnPageFileChooser(int64 frame_id, const page::NodePtr& input) = 0;
 
@@ -53,6 +60,11 @@ class FramePage : private page::ViewDelegate, private script::PageHost {
   void RunScripts(CefRefPtr<V8ContextImpl> context, bool main_frame);
   // The document is complete: DOMContentLoaded and load.
   void FinishLoading();
+  // The sounds the page plays by itself (<audio autoplay>), once; they
+  // stop when the page goes. Error pages have none.
+  void StartSounds(audio::Mute mute);
+  // Null when the page has no sound.
+  audio::PageSounds* sounds() const { return sounds_.get(); }
   // Script run for the browser (ExecuteJavaScript) or a test; false when
   // the page has no script or it threw.
   bool RunScript(const std::wstring& code, const std::wstring& url, int line);
@@ -82,6 +94,7 @@ class FramePage : private page::ViewDelegate, private script::PageHost {
   void OnInvalidate(const page::Rect& dirty) override;
   void OnImagesNeeded(const std::vector<std::string>& urls) override;
   void OnFileChooserRequested(const page::NodePtr& input) override;
+  void OnPopupChanged() override;
 
   // script::PageHost
   void Navigate(const script::NavigationRequest& request) override;
@@ -113,6 +126,7 @@ class FramePage : private page::ViewDelegate, private script::PageHost {
   std::map<std::string, std::string> scripts_;
   // An image that is the response itself, handed to the view when shown.
   std::string own_image_;
+  std::unique_ptr<audio::PageSounds> sounds_;
 };
 
 }  // namespace cef_standin

@@ -9,6 +9,7 @@
 
 #include "base/util/string_util.h"
 #include "runtime/standin/browser/browser_link.h"
+#include "runtime/standin/browser/browser_observations.h"
 #include "runtime/standin/dom_node_impl.h"
 #include "runtime/standin/function_task.h"
 #include "runtime/standin/net/net_errors.h"
@@ -18,6 +19,8 @@
 namespace cef_standin {
 
 namespace {
+
+using ReceivedInput = BrowserObservations::Input;
 
 // The size a child frame's view takes before its box is known.
 constexpr int kDefaultChildWidth = 300;
@@ -46,14 +49,13 @@ void FetchForRenderer(const std::wstring& url,
 
 bool RendererPages::CreateHostedBrowser(int browser_id,
                                         int64 main_frame_id,
-                                        int width,
-                                        int height) {
+                                        const RendererView::Params& view) {
   if (browser_id <= 0 || browsers_.count(browser_id))
     return false;
   CefRefPtr<RendererBrowser> browser =
       RendererBrowser::CreateWithMainFrame(browser_id, main_frame_id);
   browsers_.emplace(browser_id, browser);
-  hosted_[browser_id] = Hosted{width, height};
+  hosted_[browser_id].view = std::make_unique<RendererView>(view);
   if (handler_)
     handler_->OnBrowserCreated(browser, nullptr);
   // The initial empty document has its script context, as in browsers.
@@ -115,6 +117,10 @@ void RendererPages::CommitDocument(renderer_link::CommitParams params) {
       std::make_unique<FramePage>(static_cast<FramePageHost*>(this), params.browser_id,
                                   params.frame_id, params.load_id, params.url, params.error_page);
   page->Load(params.body, params.mime_type, params.charset);
+  // A windowless browser shows an open <select> list as a pop-up widget.
+  if (auto hosted = hosted_.find(params.browser_id);
+      hosted != hosted_.end() && hosted->second.view->windowless())
+    page->view().SetPopupSeparate(true);
   frame->set_page(std::move(page));
   CreateContext(browser, frame);
 
@@ -153,12 +159,13 @@ void RendererPages::OnSubresource(int browser_id,
 void RendererPages::ContinueLoad(int browser_id, int64 frame_id, uint64_t load_id) {
   CefRefPtr<RendererFrame> frame = FindFrame(browser_id, frame_id);
   FramePage* page = frame ? frame->page() : nullptr;
-  if (!page || page->load_id() != load_id)
+  const auto hosted = hosted_.find(browser_id);
+  if (!page || page->load_id() != load_id || hosted == hosted_.end())
     return;
   CefRefPtr<RendererBrowser> browser = browsers_[browser_id];
-  const Hosted& hosted = hosted_[browser_id];
+  const RendererView& view = *hosted->second.view;
   if (frame->IsMain()) {
-    page->Show(hosted.width, hosted.height);
+    page->Show(view.width(), view.height());
   } else {
     page->Show(kDefaultChildWidth, kDefaultChildHeight);
     // The child's view takes its box in the parent's layout.
@@ -182,6 +189,8 @@ void RendererPages::ContinueLoad(int browser_id, int64 frame_id, uint64_t load_i
   page = frame ? frame->page() : nullptr;
   if (!page || page->load_id() != load_id)
     return;
+  // Sounds start with the document as its scripts left it.
+  page->StartSounds(hosted_[browser_id].muted ? audio::Mute::kSilent : audio::Mute::kAudible);
   // The first layout asks for the page's images (OnPageNeedsImages).
   page->view().content_height();
   ReportReadyWhenLoaded(browser_id, frame_id);
@@ -385,59 +394,6 @@ void RendererPages::ShowContextMenu(int browser_id,
   browser_link::ContextMenu(browser_id, info);
 }
 
-// Painting: the main frame's view, with each child frame's view in its
-// box, handed to the browser's window.
-
-void RendererPages::SchedulePaint(int browser_id) {
-  auto found = hosted_.find(browser_id);
-  if (found == hosted_.end() || found->second.paint_pending)
-    return;
-  found->second.paint_pending = true;
-  RuntimeContext::Get().PostTask(TID_RENDERER, MakeTask([this, browser_id] { Paint(browser_id); }),
-                                 0);
-}
-
-void RendererPages::Paint(int browser_id) {
-  auto hosted = hosted_.find(browser_id);
-  if (hosted == hosted_.end())
-    return;
-  hosted->second.paint_pending = false;
-  CefRefPtr<RendererBrowser> browser = browsers_[browser_id];
-  CefRefPtr<RendererFrame> main = browser ? browser->frames().front() : nullptr;
-  const int width = hosted->second.width;
-  const int height = hosted->second.height;
-  if (!main || width <= 0 || height <= 0)
-    return;
-  std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height),
-                               0xFFFFFFFFu);
-  FramePage* page = main->page();
-  if (page) {
-    page::PaintTarget target{pixels.data(), width, height, width * 4};
-    page->view().Paint(target, page::Rect{0, 0, width, height});
-    for (const page::ChildFrameBox& box : page->view().ChildFrames()) {
-      const auto child_id = page->child_frames.find(box.iframe.get());
-      if (child_id == page->child_frames.end())
-        continue;
-      CefRefPtr<RendererFrame> child = browser->FindFrame(child_id->second);
-      if (!child || !child->page() || box.rect.IsEmpty())
-        continue;
-      std::vector<uint32_t> inner(
-          static_cast<size_t>(box.rect.width) * static_cast<size_t>(box.rect.height), 0xFFFFFFFFu);
-      page::PaintTarget child_target{inner.data(), box.rect.width, box.rect.height,
-                                     box.rect.width * 4};
-      child->page()->view().Paint(child_target, page::Rect{0, 0, box.rect.width, box.rect.height});
-      for (int y = std::max(0, box.rect.y); y < std::min(height, box.rect.bottom()); ++y) {
-        for (int x = std::max(0, box.rect.x); x < std::min(width, box.rect.right()); ++x) {
-          pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
-              inner[static_cast<size_t>(y - box.rect.y) * static_cast<size_t>(box.rect.width) +
-                    static_cast<size_t>(x - box.rect.x)];
-        }
-      }
-    }
-  }
-  browser_link::FrameRendered(browser_id, std::move(pixels), width, height);
-}
-
 // Input.
 
 CefRefPtr<RendererFrame> RendererPages::FrameAt(int browser_id, int* x, int* y) {
@@ -478,6 +434,7 @@ void RendererPages::Mouse(int browser_id, const BrowserWindowDelegate::MouseInpu
   CefRefPtr<RendererFrame> frame = FrameAt(browser_id, &x, &y);
   if (!frame || !frame->page())
     return;
+  RecordMouse(browser_id, input);
   page::PageView& view = frame->page()->view();
   page::Modifiers modifiers;
   modifiers.shift = (input.modifiers & EVENTFLAG_SHIFT_DOWN) != 0;
@@ -495,6 +452,9 @@ void RendererPages::Mouse(int browser_id, const BrowserWindowDelegate::MouseInpu
     case Action::kLeave:
       view.MouseLeave();
       break;
+    case Action::kCaptureLost:
+      view.CaptureLost();
+      break;
     case Action::kDown:
     case Action::kDoubleClick:
       hosted_[browser_id].input_frame = frame->GetIdentifier();
@@ -508,18 +468,76 @@ void RendererPages::Mouse(int browser_id, const BrowserWindowDelegate::MouseInpu
   }
 }
 
-void RendererPages::Wheel(int browser_id, int x, int y, int /*delta_x*/, int delta_y) {
-  if (!hosted_.count(browser_id) || delta_y == 0)
+void RendererPages::Wheel(int browser_id,
+                          int x,
+                          int y,
+                          int delta_x,
+                          int delta_y,
+                          uint32_t modifiers) {
+  if (!hosted_.count(browser_id))
     return;
+  ReceivedInput received;
+  received.kind = ReceivedInput::Kind::kWheel;
+  received.x = x;
+  received.y = y;
+  received.modifiers = modifiers;
+  received.delta_x = delta_x;
+  received.delta_y = delta_y;
   CefRefPtr<RendererFrame> frame = FrameAt(browser_id, &x, &y);
-  if (frame && frame->page())
+  if (!frame || !frame->page())
+    return;
+  BrowserObservations::Get().RecordInput(browser_id, received);
+  // Pages scroll vertically only.
+  if (delta_y != 0)
     frame->page()->view().MouseWheel(x, y, delta_y);
+}
+
+void RendererPages::RecordMouse(int browser_id, const BrowserWindowDelegate::MouseInput& input) {
+  using Action = BrowserWindowDelegate::MouseAction;
+  ReceivedInput received;
+  switch (input.action) {
+    case Action::kMove:
+      received.kind = ReceivedInput::Kind::kMouseMove;
+      break;
+    case Action::kDown:
+      received.kind = ReceivedInput::Kind::kMouseDown;
+      break;
+    case Action::kUp:
+      received.kind = ReceivedInput::Kind::kMouseUp;
+      break;
+    case Action::kDoubleClick:
+      received.kind = ReceivedInput::Kind::kDoubleClick;
+      break;
+    case Action::kLeave:
+      received.kind = ReceivedInput::Kind::kMouseLeave;
+      break;
+    case Action::kCaptureLost:
+      received.kind = ReceivedInput::Kind::kCaptureLost;
+      break;
+  }
+  received.x = input.x;
+  received.y = input.y;
+  received.button = input.button == BrowserWindowDelegate::MouseButton::kRight    ? MBT_RIGHT
+                    : input.button == BrowserWindowDelegate::MouseButton::kMiddle ? MBT_MIDDLE
+                                                                                  : MBT_LEFT;
+  received.modifiers = input.modifiers;
+  BrowserObservations::Get().RecordInput(browser_id, received);
 }
 
 void RendererPages::Key(int browser_id, const BrowserWindowDelegate::KeyInput& input) {
   CefRefPtr<RendererFrame> frame = hosted_.count(browser_id) ? InputFrame(browser_id) : nullptr;
   if (!frame || !frame->page())
     return;
+  ReceivedInput received;
+  received.kind =
+      input.action == BrowserWindowDelegate::KeyAction::kChar    ? ReceivedInput::Kind::kChar
+      : input.action == BrowserWindowDelegate::KeyAction::kKeyUp ? ReceivedInput::Kind::kKeyUp
+                                                                 : ReceivedInput::Kind::kRawKeyDown;
+  received.modifiers = input.modifiers;
+  received.windows_key_code = input.windows_key_code;
+  received.native_key_code = input.native_key_code;
+  received.is_system_key = input.is_system_key;
+  BrowserObservations::Get().RecordInput(browser_id, received);
   page::PageView& view = frame->page()->view();
   if (input.action == BrowserWindowDelegate::KeyAction::kChar) {
     view.Char(static_cast<char16_t>(input.windows_key_code));
@@ -544,24 +562,6 @@ void RendererPages::Focus(int browser_id, bool focused) {
     frame->page()->view().SetWindowFocus(focused);
 }
 
-void RendererPages::Resize(int browser_id, int width, int height) {
-  auto found = hosted_.find(browser_id);
-  if (found == hosted_.end())
-    return;
-  found->second.width = width;
-  found->second.height = height;
-  CefRefPtr<RendererBrowser> browser = browsers_[browser_id];
-  if (browser && !browser->frames().empty() && browser->frames().front()->page())
-    browser->frames().front()->page()->view().SetViewportSize(width, height);
-  SchedulePaint(browser_id);
-}
-
-void RendererPages::SetAudioMuted(int browser_id, bool muted) {
-  auto found = hosted_.find(browser_id);
-  if (found != hosted_.end())
-    found->second.muted = muted;
-}
-
 bool RendererPages::RunScript(int browser_id, int64 frame_id, const std::wstring& code) {
   CefRefPtr<RendererBrowser> browser = hosted_.count(browser_id) ? browsers_[browser_id] : nullptr;
   CefRefPtr<RendererFrame> frame = !browser        ? nullptr
@@ -578,10 +578,6 @@ void RendererPages::ExecuteJavaScript(int browser_id,
   CefRefPtr<RendererFrame> frame = FindFrame(browser_id, frame_id);
   if (frame && frame->page())
     frame->page()->RunScript(code, script_url, start_line);
-}
-
-bool RendererPages::IsAudible(int) const {
-  return false;
 }
 
 std::wstring RendererPages::DescribeDocument(int browser_id) {
@@ -670,7 +666,7 @@ void RendererPages::Crash() {
         L"text/html", L"utf-8");
     main->set_page(std::move(page));
     main->page()->ready_reported = true;
-    main->page()->Show(hosted_[browser_id].width, hosted_[browser_id].height);
+    main->page()->Show(hosted_[browser_id].view->width(), hosted_[browser_id].view->height());
     SchedulePaint(browser_id);
     browser_link::RendererTerminated(browser_id);
   }

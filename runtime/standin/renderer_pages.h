@@ -6,10 +6,12 @@
 #include <string>
 
 #include "runtime/include/cef_render_process_handler.h"
+#include "runtime/standin/audio/page_sounds.h"
 #include "runtime/standin/browser/browser_window.h"
 #include "runtime/standin/browser/renderer_link.h"
 #include "runtime/standin/frame_page.h"
 #include "runtime/standin/renderer_browser.h"
+#include "runtime/standin/renderer_view.h"
 #include "runtime/standin/script/script_engine.h"
 
 namespace cef_standin {
@@ -33,8 +35,8 @@ class RendererPages : public FramePageHost {
 
   bool CreateBrowser(int browser_id, int child_frames);
   // A browser of the browser process: its pages are loaded by
-  // CommitDocument and shown in a view of the given size.
-  bool CreateHostedBrowser(int browser_id, int64 main_frame_id, int width, int height);
+  // CommitDocument and shown in a view of the given kind and size.
+  bool CreateHostedBrowser(int browser_id, int64 main_frame_id, const RendererView::Params& view);
   // A frame's new document (see renderer_link::Commit).
   void CommitDocument(renderer_link::CommitParams params);
   void ExecuteJavaScript(int browser_id,
@@ -44,8 +46,13 @@ class RendererPages : public FramePageHost {
                          int start_line);
   // Input and view changes of hosted browsers.
   void Resize(int browser_id, int width, int height);
+  // The next frame is painted whole (the view), or the pop-up again.
+  void Invalidate(int browser_id, cef_paint_element_type_t type);
+  // A hidden view paints nothing; shown again, it paints a whole frame.
+  void SetHidden(int browser_id, bool hidden);
+  void SetFrameRate(int browser_id, int frame_rate);
   void Mouse(int browser_id, const BrowserWindowDelegate::MouseInput& input);
-  void Wheel(int browser_id, int x, int y, int delta_x, int delta_y);
+  void Wheel(int browser_id, int x, int y, int delta_x, int delta_y, uint32_t modifiers);
   void Key(int browser_id, const BrowserWindowDelegate::KeyInput& input);
   void Focus(int browser_id, bool focused);
   void SetAudioMuted(int browser_id, bool muted);
@@ -55,7 +62,10 @@ class RendererPages : public FramePageHost {
   bool ClickElement(int browser_id, int64 frame_id, const std::wstring& element_id);
   bool TypeText(int browser_id, const std::wstring& text);
   bool RunScript(int browser_id, int64 frame_id, const std::wstring& code);
+  // Whether a page of the browser plays a sound now, muted or not.
   bool IsAudible(int browser_id) const;
+  // What the sounds of the browser's pages are doing.
+  audio::SoundCounts SoundCounts(int browser_id) const;
   // Every page goes at once, as when the renderer process dies; the
   // browser process hears of it.
   void Crash();
@@ -77,8 +87,7 @@ class RendererPages : public FramePageHost {
 
   // A hosted browser's view state.
   struct Hosted {
-    int width = 0;
-    int height = 0;
+    std::unique_ptr<RendererView> view;
     bool muted = false;
     bool focused = false;
     bool paint_pending = false;
@@ -91,6 +100,7 @@ class RendererPages : public FramePageHost {
   void OnPageFocusChanged(int64 frame_id, const page::NodePtr& node) override;
   void OnPageCursor(int64 frame_id, page::CursorKind cursor) override;
   void OnPageInvalidated(int64 frame_id) override;
+  void OnPagePopupChanged(int64 frame_id) override;
   void OnPageNeedsImages(int64 frame_id, const std::vector<std::string>& urls) override;
   void OnPageFileChooser(int64 frame_id, const page::NodePtr& input) override;
 
@@ -102,6 +112,8 @@ class RendererPages : public FramePageHost {
   CefRefPtr<RendererFrame> FrameAt(int browser_id, int* x, int* y);
   CefRefPtr<RendererFrame> InputFrame(int browser_id);
   void SchedulePaint(int browser_id);
+  // The mouse input reaching a page, for the test interface.
+  void RecordMouse(int browser_id, const BrowserWindowDelegate::MouseInput& input);
   // A right click at (x, y) of the frame's view, (window_x, window_y) of
   // the window: the browser process runs the context menu.
   void ShowContextMenu(int browser_id,

@@ -115,6 +115,7 @@ bool RuntimeContext::Initialize(const cef_main_args_t* args,
   }
 
   application_ = application;
+  windowless_rendering_enabled_ = settings->windowless_rendering_enabled != 0;
   PrepareCommandLine(*settings);
   RegisterCustomSchemes();
   BrowserObservations::Get().Clear();

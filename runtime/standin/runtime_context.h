@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -86,6 +87,9 @@ class RuntimeContext {
   void SendToBrowserProcess(int browser_id, int64 frame_id, CefRefPtr<CefProcessMessage> message);
   MessageOutbox& outbox() { return outbox_; }
 
+  // Whether the settings allowed windowless browsers; any thread.
+  bool windowless_rendering_enabled() const { return windowless_rendering_enabled_; }
+
   RuntimeLog& log() { return log_; }
   NetworkContext& network() { return network_; }
 
@@ -115,6 +119,8 @@ class RuntimeContext {
   CefRefPtr<CefApp> application_;
   CefRefPtr<CommandLineImpl> command_line_;
   CefRefPtr<CefCookieManager> cookie_manager_;
+
+  std::atomic<bool> windowless_rendering_enabled_{false};
 
   RendererPages renderer_pages_;  // renderer thread only
   MessageOutbox outbox_;

@@ -160,6 +160,13 @@ class StandinProbe {
   bool IsMuted(int browser_id) const {
     return interface_ && interface_->browser_is_muted(browser_id) == 1;
   }
+  // The sounds of the browser's pages; all zero for an unknown browser.
+  cef_standin_sounds_t Sounds(int browser_id) const {
+    cef_standin_sounds_t sounds = {};
+    if (interface_)
+      interface_->browser_sounds(browser_id, &sounds);
+    return sounds;
+  }
   bool HasDevTools(int browser_id) const {
     return interface_ && interface_->browser_has_devtools(browser_id) == 1;
   }
@@ -256,6 +263,18 @@ class StandinProbe {
     return interface_ && interface_->run_script(browser_id, frame_id, value.GetStruct());
   }
   bool CrashRenderer() const { return interface_ && interface_->crash_renderer(); }
+  // The mouse and key input the browser's page received, oldest first.
+  std::vector<cef_standin_input_t> Inputs(int browser_id) const {
+    std::vector<cef_standin_input_t> inputs;
+    const int count = interface_ ? interface_->browser_input_count(browser_id) : 0;
+    for (int i = 0; i < count; ++i) {
+      cef_standin_input_t input = {};
+      if (!interface_->browser_get_input(browser_id, i, &input))
+        break;
+      inputs.push_back(input);
+    }
+    return inputs;
+  }
   void SetNetworkTimeout(int timeout_ms) const {
     if (interface_)
       interface_->set_network_timeout(timeout_ms);

@@ -157,26 +157,32 @@ int BrowserIsIdle(int browser_id) {
 
 HWND BrowserWindow(int browser_id) {
   CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
-  return browser ? browser->GetWindowHandle() : nullptr;
+  return browser && browser->window() ? browser->window()->hwnd() : nullptr;
 }
 
 int BrowserFramePixel(int browser_id, int x, int y, uint32* pixel, int* width, int* height) {
   CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
-  return browser && browser->window() && browser->window()->FramePixel(x, y, pixel, width, height)
-             ? 1
-             : 0;
+  if (browser && browser->window())
+    return browser->window()->FramePixel(x, y, pixel, width, height) ? 1 : 0;
+  if (browser && browser->windowless_view())
+    return browser->windowless_view()->FramePixel(x, y, pixel, width, height) ? 1 : 0;
+  return 0;
 }
 
 uint64 BrowserFrameCount(int browser_id) {
   CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
-  return browser && browser->window() ? browser->window()->frame_count() : 0;
+  if (browser && browser->window())
+    return browser->window()->frame_count();
+  return browser && browser->windowless_view() ? browser->windowless_view()->frame_count() : 0;
 }
 
 int BrowserCursor(int browser_id) {
   CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
-  if (!browser || !browser->window())
-    return -1;
-  return static_cast<int>(browser->window()->cursor());
+  if (browser && browser->window())
+    return static_cast<int>(browser->window()->cursor());
+  if (browser && browser->windowless_view())
+    return static_cast<int>(browser->windowless_view()->cursor());
+  return -1;
 }
 
 int BrowserHasFocus(int browser_id) {
@@ -199,6 +205,17 @@ int BrowserIsAudible(int browser_id) {
 int BrowserIsMuted(int browser_id) {
   CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
   return browser ? (browser->IsAudioMuted() ? 1 : 0) : -1;
+}
+
+int BrowserSounds(int browser_id, cef_standin_sounds_t* sounds) {
+  cef_standin::audio::SoundCounts counts;
+  const int known = OnRenderer([&](cef_standin::RendererPages& pages) {
+    counts = pages.SoundCounts(browser_id);
+    return pages.GetBrowser(browser_id) != nullptr;
+  });
+  if (sounds)
+    *sounds = {counts.fetching, counts.playing, counts.silent, counts.on_device, counts.refused};
+  return known;
 }
 
 int BrowserHasDevTools(int browser_id) {
@@ -305,6 +322,28 @@ void SetNetworkTimeout(int timeout_ms) {
   RuntimeContext::Get().network().set_timeout_ms(timeout_ms > 0 ? timeout_ms : 30000);
 }
 
+int BrowserInputCount(int browser_id) {
+  return static_cast<int>(BrowserObservations::Get().Inputs(browser_id).size());
+}
+
+int BrowserGetInput(int browser_id, int index, cef_standin_input_t* input) {
+  const auto inputs = BrowserObservations::Get().Inputs(browser_id);
+  if (index < 0 || static_cast<size_t>(index) >= inputs.size() || !input)
+    return 0;
+  const BrowserObservations::Input& received = inputs[static_cast<size_t>(index)];
+  input->kind = static_cast<cef_standin_input_kind_t>(received.kind);
+  input->x = received.x;
+  input->y = received.y;
+  input->button = received.button;
+  input->modifiers = received.modifiers;
+  input->windows_key_code = received.windows_key_code;
+  input->native_key_code = received.native_key_code;
+  input->is_system_key = received.is_system_key ? 1 : 0;
+  input->delta_x = received.delta_x;
+  input->delta_y = received.delta_y;
+  return 1;
+}
+
 constexpr cef_standin_test_interface_t kTestInterface = {
     &IsInitialized,
     &GetCommandLine,
@@ -335,6 +374,7 @@ constexpr cef_standin_test_interface_t kTestInterface = {
     &BrowserFocusOnEditable,
     &BrowserIsAudible,
     &BrowserIsMuted,
+    &BrowserSounds,
     &BrowserHasDevTools,
     &NavigationCount,
     &GetNavigation,
@@ -348,6 +388,8 @@ constexpr cef_standin_test_interface_t kTestInterface = {
     &RunScript,
     &CrashRenderer,
     &SetNetworkTimeout,
+    &BrowserInputCount,
+    &BrowserGetInput,
 };
 
 }  // namespace

@@ -11,7 +11,60 @@
 // it. Exported by the stand-in only, found with GetProcAddress; programs
 // never use it.
 
+// Tests in another process (the whole client run as a program) cannot call
+// the interface below; they read what they need from the browser's native
+// window instead: this window property is set while the browser is muted,
+// on the browser's own window, or for a windowless browser on the window
+// it was created for.
+#define CEF_STANDIN_MUTED_PROPERTY L"CefStandinAudioMuted"
+
 extern "C" {
+
+// Mouse and key input as a page received it.
+typedef enum {
+  STANDIN_INPUT_MOUSE_MOVE = 0,
+  STANDIN_INPUT_MOUSE_DOWN,
+  STANDIN_INPUT_MOUSE_UP,
+  STANDIN_INPUT_DOUBLE_CLICK,
+  STANDIN_INPUT_MOUSE_LEAVE,
+  STANDIN_INPUT_CAPTURE_LOST,
+  STANDIN_INPUT_WHEEL,
+  STANDIN_INPUT_RAW_KEY_DOWN,
+  STANDIN_INPUT_KEY_UP,
+  STANDIN_INPUT_CHAR,
+} cef_standin_input_kind_t;
+
+typedef struct _cef_standin_input_t {
+  cef_standin_input_kind_t kind;
+  // Mouse and wheel: the point in the view's pixels and the button
+  // (cef_mouse_button_type_t).
+  int x;
+  int y;
+  int button;
+  // cef_event_flags_t.
+  uint32 modifiers;
+  // Keys: the key codes, or the character for STANDIN_INPUT_CHAR.
+  int windows_key_code;
+  int native_key_code;
+  int is_system_key;
+  // Wheel.
+  int delta_x;
+  int delta_y;
+} cef_standin_input_t;
+
+// The sounds of a browser's pages (<audio autoplay> elements).
+typedef struct _cef_standin_sounds_t {
+  // Asked for, not yet fetched and decoded.
+  int fetching;
+  // Playing now, muted or not; `silent` of them muted, and `on_device`
+  // of them through a sound device, the rest by the clock (a machine
+  // without one).
+  int playing;
+  int silent;
+  int on_device;
+  // Failed to load or decode (never heard).
+  int refused;
+} cef_standin_sounds_t;
 
 typedef struct _cef_standin_test_interface_t {
   // 1 while the runtime is initialised.
@@ -83,9 +136,9 @@ typedef struct _cef_standin_test_interface_t {
   int (*browser_is_idle)(int browser_id);
   // The browser's native window (null for a windowless browser).
   HWND (*browser_window)(int browser_id);
-  // The last page frame the window was handed: its size, one pixel
-  // (0xAARRGGBB), and how many frames it had; 0 without a frame or
-  // outside it.
+  // The last page frame the window was handed (a windowless browser's
+  // render handler, for its view): its size, one pixel (0xAARRGGBB), and
+  // how many frames it had; 0 without a frame or outside it.
   int (*browser_frame_pixel)(int browser_id, int x, int y, uint32* pixel, int* width, int* height);
   uint64 (*browser_frame_count)(int browser_id);
   // The cursor the page asked for: 0 pointer, 1 hand, 2 I-beam.
@@ -98,6 +151,9 @@ typedef struct _cef_standin_test_interface_t {
   // the browser is muted.
   int (*browser_is_audible)(int browser_id);
   int (*browser_is_muted)(int browser_id);
+  // What the sounds of the browser's pages are doing (see
+  // cef_standin_sounds_t); 0 when the browser has no renderer half.
+  int (*browser_sounds)(int browser_id, cef_standin_sounds_t* sounds);
   int (*browser_has_devtools)(int browser_id);
 
   // Navigations asked of OnBeforeBrowse since initialisation, oldest
@@ -139,6 +195,12 @@ typedef struct _cef_standin_test_interface_t {
   int (*crash_renderer)(void);
   // The time after which a silent server fails a load (ERR_TIMED_OUT).
   void (*set_network_timeout)(int timeout_ms);
+
+  // Mouse and key input the browser's page received since initialisation,
+  // oldest first (the latest 1,000): how many, and the one at `index`;
+  // 0 for an index out of range.
+  int (*browser_input_count)(int browser_id);
+  int (*browser_get_input)(int browser_id, int index, cef_standin_input_t* input);
 } cef_standin_test_interface_t;
 
 CEF_EXPORT const cef_standin_test_interface_t* cef_standin_get_test_interface(void);

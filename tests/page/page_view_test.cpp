@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tests/page/page_view_test_support.h"
 
@@ -99,6 +102,26 @@ class PreventingSink : public ScriptEventSink {
   EventType prevent = EventType::kBlur;
   std::vector<std::string> events;
 };
+
+// A view that is not sized yet (a window at zero height) lays out its page
+// all below its bottom; the press must not scroll the pressed button away
+// from under the release.
+TEST(PageViewInput, APressFocusesWithoutScrollingSoTheReleaseStillClicks) {
+  ViewFixture page("<p>first</p><p>second</p><button id=b>press</button>", 400, 0);
+  PreventingSink sink;
+  page.document->SetScriptEventSink(&sink);
+  const NodePtr button = page.document->GetElementById("b");
+  page.ClickAt(button);
+  EXPECT_EQ(page.view.focused_node(), button);
+  EXPECT_EQ(page.view.scroll_y(), 0);
+  EXPECT_NE(std::find(sink.events.begin(), sink.events.end(), "b:click"), sink.events.end());
+  // Focus from script still scrolls the element into view.
+  page.view.SetFocusedNode(nullptr);
+  page.view.SetViewportSize(400, 20);
+  page.view.SetFocusedNode(button);
+  EXPECT_GT(page.view.scroll_y(), 0);
+  page.document->SetScriptEventSink(nullptr);
+}
 
 TEST(PageViewInput, TypingIntoFieldsAndPressingReturnSubmitsTheFormQuery) {
   ViewFixture page(
@@ -212,6 +235,38 @@ TEST(PageViewInput, TabCyclesFocusAndTheDelegateHearsEachChange) {
   EXPECT_FALSE(page.delegate.focus_changes.back());
 }
 
+TEST(PageViewInput, PressingAnElementCutByTheViewEdgeClicksItWithoutScrolling) {
+  // The link starts 8 + 280 px down a 300 px view, so only its top shows.
+  ViewFixture page(
+      "<div style='height:280px'></div><a id=l href=next>link</a>"
+      "<div style='height:600px'></div>",
+      400, 300);
+  const NodePtr link = page.document->GetElementById("l");
+  const Rect box = page.view.ElementRect(link);
+  ASSERT_LT(box.y, 298);
+  ASSERT_GT(box.bottom(), 300);
+  // Press and release at the view's last row, over the link's visible part.
+  // Scrolling it into view on the press would move the link from under the
+  // pointer and lose the click.
+  page.view.MouseDown(box.x + 2, 298, MouseButton::kLeft, {});
+  EXPECT_EQ(page.view.focused_node(), link);
+  EXPECT_EQ(page.view.scroll_y(), 0);
+  page.view.MouseUp(box.x + 2, 298, MouseButton::kLeft, {});
+  ASSERT_EQ(page.delegate.navigations.size(), 1u);
+  EXPECT_EQ(page.delegate.navigations[0].url, "http://host/dir/next");
+
+  // Keyboard focus and script's focus() still bring the element into view.
+  page.view.SetFocusedNode(nullptr);
+  page.view.KeyDown(VK_TAB, {});
+  EXPECT_EQ(page.view.focused_node(), link);
+  EXPECT_GT(page.view.scroll_y(), 0);
+  EXPECT_LE(page.view.ElementRect(link).bottom(), 300);
+  page.view.ScrollTo(0);
+  page.view.SetFocusedNode(nullptr);
+  page.view.FocusElement(link);
+  EXPECT_GT(page.view.scroll_y(), 0);
+}
+
 // Removes its target from the page when the event is the chosen one.
 class RemovingSink : public ScriptEventSink {
  public:
@@ -298,6 +353,87 @@ TEST(PageViewPaint, CaretBlinkRepaintsOnlyTheFieldAndPaintLeavesTheRestAlone) {
   EXPECT_EQ(page.pixels[0] >> 24, 0u);
   EXPECT_NE(page.Pixel(box.x + 1, box.y + 1), 0x123456u);
   EXPECT_EQ(page.pixels[static_cast<std::size_t>(box.y + 1) * page.width + box.x + 1] >> 24, 0xFFu);
+}
+
+int CountDifferent(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+  int different = 0;
+  for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+    different += a[i] != b[i];
+  return different;
+}
+
+// What a partial repaint of the damage leaves must be what a whole paint
+// paints: stale pixels are the fault this catches.
+TEST(PageViewPaint, DamageAfterADocumentChangeCoversWhatChangedAndNoMore) {
+  ViewFixture page(
+      "<p id=top>top text</p><div id=box style='background-color: #ff0000; height: 40px'></div>"
+      "<p>a paragraph below</p><input id=field value=kept>");
+  page.Paint();
+  EXPECT_FALSE(page.view.TakeDamage().IsEmpty()) << "a new document damages the whole view";
+  EXPECT_TRUE(page.view.TakeDamage().IsEmpty());
+
+  const NodePtr box_node = page.document->GetElementById("box");
+  const Rect box = page.view.ElementRect(box_node);
+  const Rect top = page.view.ElementRect(page.document->GetElementById("top"));
+  box_node->SetStyleProperty("background-color", "#0000ff");
+  const Rect damage = page.view.TakeDamage();
+  EXPECT_LE(damage.y, box.y);
+  EXPECT_GE(damage.bottom(), box.bottom());
+  EXPECT_GE(damage.y, top.bottom()) << "the paragraph above did not change";
+  page.view.Paint({page.pixels.data(), page.width, page.height, page.width * 4}, damage);
+  const std::vector<std::uint32_t> partial = page.pixels;
+  page.Paint();
+  EXPECT_EQ(CountDifferent(partial, page.pixels), 0);
+  EXPECT_EQ(page.Pixel(box.x + 5, box.y + 5), 0x0000FFu);
+
+  // A field's value is painted from its element: a changed value is
+  // damaged though its box stays.
+  const NodePtr field = page.document->GetElementById("field");
+  field->SetValue("changed to something longer");
+  const Rect field_damage = page.view.TakeDamage();
+  EXPECT_TRUE(field_damage.Intersects(page.view.ElementRect(field)));
+  page.view.Paint({page.pixels.data(), page.width, page.height, page.width * 4}, field_damage);
+  const std::vector<std::uint32_t> after_value = page.pixels;
+  page.Paint();
+  EXPECT_EQ(CountDifferent(after_value, page.pixels), 0);
+
+  // Content that grows the page moves the scroll indicator: everything.
+  page.document->GetElementById("top")->SetInnerHtml(std::string(3000, 'w') + " end");
+  const Rect grown = page.view.TakeDamage();
+  EXPECT_EQ(grown, (Rect{0, 0, page.width, page.height}));
+}
+
+TEST(PageViewPaint, ASeparateSelectListStaysOutOfThePageAndPaintsOnItsOwn) {
+  ViewFixture page("<select id=s><option>Alpha<option>Beta<option>Gamma</select><p>below</p>");
+  page.view.SetPopupSeparate(true);
+  const NodePtr select = page.document->GetElementById("s");
+  page.Paint();
+  page.view.TakeDamage();
+  page.ClickAt(select);
+  const Rect list = page.view.PopupRect();
+  ASSERT_FALSE(list.IsEmpty());
+  EXPECT_EQ(page.delegate.popup_changes, 1);
+  // The select's own box (focus) changed; the page under the list did not.
+  EXPECT_LE(page.view.TakeDamage().bottom(), list.y + 2);
+  page.Paint();
+  EXPECT_EQ(page.Pixel(list.x + 3, list.y + list.height - 4), 0xFFFFFFu)
+      << "the page shows no list";
+
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(list.width) * list.height, 0);
+  page.view.PaintPopup({pixels.data(), list.width, list.height, list.width * 4});
+  EXPECT_EQ(pixels[0], 0xFF767676u) << "the list's border";
+  // The first row is highlighted (the select's value).
+  EXPECT_EQ(pixels[static_cast<std::size_t>(list.width) * 3 + 3], 0xFF1A73E8u);
+  page.view.MouseMove(list.x + 8, list.y + list.height - 4);
+  EXPECT_EQ(page.delegate.popup_changes, 2) << "a new highlight";
+  page.view.KeyDown(VK_ESCAPE, {});
+  EXPECT_TRUE(page.view.PopupRect().IsEmpty());
+  EXPECT_EQ(page.delegate.popup_changes, 3);
+
+  // An option of any length leaves the list no wider than the view.
+  select->SetInnerHtml("<option>" + std::string(20000, 'x') + "</option>");
+  page.ClickAt(select);
+  EXPECT_EQ(page.view.PopupRect().width, page.width);
 }
 
 TEST(PageViewScroll, WheelAndKeysScrollWithinTheContent) {

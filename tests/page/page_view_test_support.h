@@ -24,6 +24,7 @@ class RecordingDelegate : public ViewDelegate {
     images.insert(images.end(), urls.begin(), urls.end());
   }
   void OnFileChooserRequested(const NodePtr& input) override { file_choosers.push_back(input); }
+  void OnPopupChanged() override { ++popup_changes; }
 
   std::vector<NavigationRequest> navigations;
   std::vector<NodePtr> focus_changes;
@@ -31,6 +32,7 @@ class RecordingDelegate : public ViewDelegate {
   std::vector<Rect> invalidated;
   std::vector<std::string> images;
   std::vector<NodePtr> file_choosers;
+  int popup_changes = 0;
 };
 
 struct ViewFixture {

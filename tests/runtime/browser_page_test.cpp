@@ -29,6 +29,25 @@ TEST_F(BrowserPageTest, PageScriptSetsTheTitleLogsAndNavigatesByItself) {
   EXPECT_EQ(client_->off_ui_thread(), 0);
 }
 
+TEST_F(BrowserPageTest, APageThatNavigatesInItsLoadEventReportsItsLoadEndFirst) {
+  CefRefPtr<CefBrowser> browser = Open(L"about:blank");
+  ASSERT_TRUE(browser);
+  const std::wstring first =
+      PageUrl("<title>First</title><script>addEventListener('load', function () {"
+              " location.href = 'http://a.example/page?title=Next'; });</script>");
+  client_->ClearEvents();
+  browser->GetMainFrame()->LoadURL(first);
+  ASSERT_TRUE(test::PumpUntil([&] { return client_->Events({L"OnLoadEnd"}).size() >= 2; }, 10000))
+      << "only " << client_->Events({L"OnLoadEnd"}).size() << " load end(s)";
+  EXPECT_EQ(client_->Events({L"OnBeforeBrowse", L"OnLoadEnd", L"OnLoadError"}),
+            (Events{L"OnBeforeBrowse main GET " + first + L" gesture=0 redirect=0",
+                    L"OnLoadEnd main 200",
+                    L"OnBeforeBrowse main GET http://a.example/page?title=Next gesture=0 "
+                    L"redirect=0",
+                    L"OnLoadEnd main 200"}));
+  EXPECT_EQ(browser->GetMainFrame()->GetURL().ToWString(), L"http://a.example/page?title=Next");
+}
+
 TEST_F(BrowserPageTest, ClicksFollowLinksAndAskBeforeOpeningPopups) {
   CefRefPtr<CefBrowser> browser = Open(
       PageUrl("<p><a id='go' href='http://a.example/page?title=Linked'>go</a></p>"

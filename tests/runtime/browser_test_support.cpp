@@ -17,6 +17,7 @@ void BrowserTest::SetUp() {
   CefSettings settings;
   settings.no_sandbox = 1;
   settings.multi_threaded_message_loop = 1;
+  settings.windowless_rendering_enabled = windowless_rendering_ ? 1 : 0;
   CefString(&settings.cache_path) = folder_.path() + L"cache";
   CefString(&settings.log_file) = folder_.path() + L"cef.log";
   // The demo hosts go to the local server, as on the demo platform.

@@ -238,7 +238,7 @@ class RecordingClient : public CefClient,
     return browsers_.size();
   }
 
- private:
+ protected:
   static std::wstring Flag(bool value) { return value ? L"1" : L"0"; }
   static std::wstring FrameName(const CefRefPtr<CefFrame>& frame) {
     if (!frame)
@@ -252,6 +252,7 @@ class RecordingClient : public CefClient,
     events_.push_back(std::move(event));
   }
 
+ private:
   std::mutex mutex_;
   std::vector<std::wstring> events_;
   std::vector<CefRefPtr<CefBrowser>> browsers_;
@@ -344,6 +345,8 @@ class BrowserTest : public ::testing::Test {
   }
 
   CefRefPtr<RecordingClient> client_;
+  // Set before SetUp: the runtime is initialised for windowless browsers.
+  bool windowless_rendering_ = false;
 
   CefRefPtr<MappingApp> app_;
   test::TempFolder folder_{L"browser_test"};

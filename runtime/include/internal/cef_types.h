@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "runtime/include/internal/cef_string.h"
+#include "runtime/include/internal/cef_time.h"
 
 typedef int64_t int64;
 typedef uint64_t uint64;
@@ -641,3 +642,24 @@ typedef enum {
   RV_CONTINUE,
   RV_CONTINUE_ASYNC,
 } cef_return_value_t;
+
+// A cookie as the cookie manager sees it.
+typedef struct _cef_cookie_t {
+  cef_string_t name;
+  cef_string_t value;
+  // Empty for a host cookie; a domain cookie's domain starts with a dot
+  // and matches its subdomains too.
+  cef_string_t domain;
+  // Only addresses at or below it get the cookie.
+  cef_string_t path;
+  // Sent over https only.
+  int secure;
+  // Not seen by page script.
+  int httponly;
+  cef_time_t creation;
+  cef_time_t last_access;
+  // `expires` holds only with `has_expires`; without, the cookie ends with
+  // the session.
+  int has_expires;
+  cef_time_t expires;
+} cef_cookie_t;

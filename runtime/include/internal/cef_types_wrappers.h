@@ -236,3 +236,27 @@ struct CefBrowserSettingsTraits {
   }
 };
 typedef CefStructBase<CefBrowserSettingsTraits> CefBrowserSettings;
+
+struct CefCookieTraits {
+  typedef cef_cookie_t struct_type;
+  static void init(struct_type*) {}
+  static void clear(struct_type* cookie) {
+    cef_string_clear(&cookie->name);
+    cef_string_clear(&cookie->value);
+    cef_string_clear(&cookie->domain);
+    cef_string_clear(&cookie->path);
+  }
+  static void set(const struct_type* source, struct_type* target, bool copy) {
+    cef_string_set(source->name.str, source->name.length, &target->name, copy ? 1 : 0);
+    cef_string_set(source->value.str, source->value.length, &target->value, copy ? 1 : 0);
+    cef_string_set(source->domain.str, source->domain.length, &target->domain, copy ? 1 : 0);
+    cef_string_set(source->path.str, source->path.length, &target->path, copy ? 1 : 0);
+    target->secure = source->secure;
+    target->httponly = source->httponly;
+    target->creation = source->creation;
+    target->last_access = source->last_access;
+    target->has_expires = source->has_expires;
+    target->expires = source->expires;
+  }
+};
+typedef CefStructBase<CefCookieTraits> CefCookie;

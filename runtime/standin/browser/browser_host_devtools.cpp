@@ -68,8 +68,8 @@ void BrowserHostImpl::ShowDevTools(const CefWindowInfo& window_info,
         std::lock_guard<std::mutex> lock(mutex_);
         devtools = devtools_;
       }
-      if (devtools && devtools->GetWindowHandle())
-        SetForegroundWindow(GetAncestor(devtools->GetWindowHandle(), GA_ROOT));
+      if (devtools && devtools->window() && devtools->window()->hwnd())
+        SetForegroundWindow(GetAncestor(devtools->window()->hwnd(), GA_ROOT));
       return;
     }
     CreateParams params;

@@ -96,10 +96,29 @@ CefRefPtr<BrowserHostImpl> BrowserHostImpl::Create(CreateParams params) {
     const SIZE size = browser->window_->ClientSize();
     browser->view_width_ = size.cx;
     browser->view_height_ = size.cy;
+  } else {
+    CefRefPtr<CefRenderHandler> render =
+        browser->client_ ? browser->client_->GetRenderHandler() : nullptr;
+    if (!render || !runtime.windowless_rendering_enabled()) {
+      runtime.log().Error(render ? L"A windowless browser needs windowless rendering enabled in "
+                                   L"the runtime's settings"
+                                 : L"A windowless browser needs a render handler");
+      return nullptr;
+    }
+    browser->parent_window_ = params.window_info.parent_window;
+    browser->windowless_view_ = std::make_unique<WindowlessView>(browser.get(), render);
+    const WindowlessView::Size size = browser->windowless_view_->QueryViewSize();
+    browser->view_width_ = size.width;
+    browser->view_height_ = size.height;
   }
   BrowserRegistry::Get().Add(browser->id_, browser);
-  renderer_link::CreateBrowser(browser->id_, browser->main_frame_->GetIdentifier(),
-                               browser->view_width_, browser->view_height_);
+  RendererView::Params view;
+  view.kind =
+      browser->windowless_ ? RendererView::Kind::kWindowless : RendererView::Kind::kWindowed;
+  view.width = browser->view_width_;
+  view.height = browser->view_height_;
+  view.frame_rate = browser->frame_rate_;
+  renderer_link::CreateBrowser(browser->id_, browser->main_frame_->GetIdentifier(), view);
   runtime.log().Info(L"Browser " + std::to_wstring(browser->id_) + L" created");
 
   if (CefRefPtr<CefLifeSpanHandler> handler =
@@ -119,7 +138,8 @@ BrowserHostImpl::BrowserHostImpl(CreateParams& params)
       client_(params.client),
       windowless_(params.window_info.windowless_rendering_enabled != 0),
       is_popup_(params.is_popup),
-      inspected_(params.inspected) {
+      inspected_(params.inspected),
+      frame_rate_(RendererView::FrameRateOfSettings(params.settings.windowless_frame_rate)) {
   main_frame_ = new FrameHostImpl(this, RendererFrame::NextIdentifier(), 0, std::wstring());
   main_frame_->SetUrl(L"about:blank");
   frames_[main_frame_->GetIdentifier()] = main_frame_;
@@ -610,14 +630,46 @@ void BrowserHostImpl::OnRendererMessage(int64 frame_id, CefRefPtr<CefProcessMess
     client_->OnProcessMessageReceived(this, frame.get(), PID_RENDERER, message);
 }
 
-void BrowserHostImpl::OnFrameRendered(std::vector<uint32_t> pixels, int width, int height) {
-  if (window_)
-    window_->SetFrame(std::move(pixels), width, height);
+void BrowserHostImpl::OnFrameRendered(PaintedFrame frame) {
+  if (window_) {
+    window_->SetFrame(std::move(frame));
+    return;
+  }
+  if (!windowless_)
+    return;
+  // The render handler hears of frames on the UI thread.
+  CefRefPtr<BrowserHostImpl> self(this);
+  RuntimeContext::Get().PostTask(TID_UI, MakeTask([self, frame = std::move(frame)] {
+                                   if (!self->closed_ && self->windowless_view_)
+                                     self->windowless_view_->DeliverViewFrame(frame);
+                                 }),
+                                 0);
+}
+
+void BrowserHostImpl::OnPopupChanged(const PopupChange& change) {
+  if (windowless_view_)
+    windowless_view_->ChangePopup(change);
+}
+
+void BrowserHostImpl::OnPopupRendered(const PaintedFrame& frame) {
+  if (windowless_view_)
+    windowless_view_->DeliverPopupFrame(frame);
 }
 
 void BrowserHostImpl::OnCursorChanged(BrowserWindow::Cursor cursor) {
-  if (window_)
+  if (window_) {
     window_->SetCursor(cursor);
+    return;
+  }
+  if (!windowless_)
+    return;
+  CefRefPtr<BrowserHostImpl> self(this);
+  RuntimeContext::Get().PostTask(TID_UI, MakeTask([self, cursor] {
+                                   if (!self->closed_ && self->windowless_view_)
+                                     self->windowless_view_->ChangeCursor(
+                                         cursor, self->cursor_change_disabled_);
+                                 }),
+                                 0);
 }
 
 void BrowserHostImpl::OnRendererTerminated() {
@@ -702,6 +754,8 @@ void BrowserHostImpl::DestroyBrowser() {
   if (window_) {
     window_->Destroy();
   }
+  if (windowless_view_)
+    windowless_view_->Close();
   renderer_link::DestroyBrowser(id_);
   if (CefRefPtr<CefLifeSpanHandler> handler = client_ ? client_->GetLifeSpanHandler() : nullptr)
     handler->OnBeforeClose(this);

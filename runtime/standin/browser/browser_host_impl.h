@@ -13,6 +13,7 @@
 #include "runtime/standin/browser/browser_window.h"
 #include "runtime/standin/browser/frame_host_impl.h"
 #include "runtime/standin/browser/navigation_history.h"
+#include "runtime/standin/browser/windowless_view.h"
 #include "runtime/standin/net/resource_loader.h"
 
 namespace cef_standin {
@@ -43,7 +44,8 @@ struct DocumentReady {
 };
 
 // A browser in the browser process: its frames, navigations and history,
-// its native window (windowed browsers), and every callback of its
+// its native window (windowed browsers) or its view painted for the
+// client's render handler (windowless browsers), and every callback of its
 // client, which all run on the runtime's UI thread. The public CEF
 // methods may be called on any thread; what changes state is posted to
 // the UI thread.
@@ -62,7 +64,9 @@ class BrowserHostImpl : public CefBrowser, public CefBrowserHost, public Browser
 
   // UI thread: creates the browser, its window and its renderer half,
   // calls OnAfterCreated and starts loading the URL. Null when the window
-  // cannot be created.
+  // cannot be created, or for a windowless browser when the runtime was
+  // not initialised for windowless rendering or the client has no render
+  // handler.
   static CefRefPtr<BrowserHostImpl> Create(CreateParams params);
 
   // Navigation, UI thread. `frame_id` 0 is the main frame.
@@ -74,7 +78,12 @@ class BrowserHostImpl : public CefBrowser, public CefBrowserHost, public Browser
   void OnTitleChanged(const std::wstring& title);
   void OnConsoleMessage(int level, const std::wstring& text, const std::wstring& source, int line);
   void OnRendererMessage(int64 frame_id, CefRefPtr<CefProcessMessage> message);
-  void OnFrameRendered(std::vector<uint32_t> pixels, int width, int height);
+  // Any thread (the renderer's): the view's new frame.
+  void OnFrameRendered(PaintedFrame frame);
+  // UI thread: a windowless browser's pop-up widget and its frames.
+  void OnPopupChanged(const PopupChange& change);
+  void OnPopupRendered(const PaintedFrame& frame);
+  // Any thread (the renderer's).
   void OnCursorChanged(BrowserWindow::Cursor cursor);
   // The renderer was made to stop (a test's crash): every page is gone.
   void OnRendererTerminated();
@@ -91,6 +100,7 @@ class BrowserHostImpl : public CefBrowser, public CefBrowserHost, public Browser
   CefRefPtr<CefClient> client() const { return client_; }
   bool windowless() const { return windowless_; }
   BrowserWindow* window() { return window_.get(); }
+  WindowlessView* windowless_view() { return windowless_view_.get(); }
   bool closed() const { return closed_; }
   bool IsIdle();
   int HistoryLength();
@@ -148,8 +158,8 @@ class BrowserHostImpl : public CefBrowser, public CefBrowserHost, public Browser
   void SendFocusEvent(bool set_focus) override;
   void SendCaptureLostEvent() override;
   void NotifyMoveOrResizeStarted() override {}
-  int GetWindowlessFrameRate() override { return 30; }
-  void SetWindowlessFrameRate(int) override {}
+  int GetWindowlessFrameRate() override { return frame_rate_; }
+  void SetWindowlessFrameRate(int frame_rate) override;
   void SetAudioMuted(bool mute) override;
   bool IsAudioMuted() override { return audio_muted_; }
 
@@ -200,6 +210,9 @@ class BrowserHostImpl : public CefBrowser, public CefBrowserHost, public Browser
   CefWindowHandle opener_window_ = nullptr;
   CefRefPtr<BrowserHostImpl> inspected_;   // developer tools only
   std::unique_ptr<BrowserWindow> window_;  // windowed browsers; UI thread
+  // Windowless browsers: the window that hosts the view, and the view.
+  CefWindowHandle parent_window_ = nullptr;
+  std::unique_ptr<WindowlessView> windowless_view_;  // UI thread
 
   std::mutex mutex_;
   std::map<int64, CefRefPtr<FrameHostImpl>> frames_;  // guarded by mutex_
@@ -215,6 +228,7 @@ class BrowserHostImpl : public CefBrowser, public CefBrowserHost, public Browser
   std::atomic<bool> close_requested_{false};
   std::atomic<bool> closed_{false};
   std::atomic<bool> cursor_change_disabled_{false};
+  std::atomic<int> frame_rate_{0};
 
   // UI thread only.
   NavigationHistory history_;

@@ -1,15 +1,32 @@
 // A browser's host operations: focus, size, visibility, input from its
 // window or from the program, audio, developer tools.
 
+#include <algorithm>
+
 #include "runtime/standin/browser/browser_host_impl.h"
 #include "runtime/standin/browser/browser_observations.h"
 #include "runtime/standin/browser/download_manager.h"
 #include "runtime/standin/browser/renderer_link.h"
 #include "runtime/standin/runtime_context.h"
+#include "runtime/standin/test_interface.h"
 
 namespace cef_standin {
 
 namespace {
+
+// The client's events may carry any numbers; a window's carry 16 bits.
+// Beyond these the page's arithmetic (scroll offsets, wheel steps) would
+// overflow.
+constexpr int kMaxCoordinate = 1 << 20;
+constexpr int kMaxWheelDelta = 32767;
+
+int ClampCoordinate(int value) {
+  return std::clamp(value, -kMaxCoordinate, kMaxCoordinate);
+}
+
+int ClampWheelDelta(int value) {
+  return std::clamp(value, -kMaxWheelDelta, kMaxWheelDelta);
+}
 
 using MouseInput = BrowserWindowDelegate::MouseInput;
 using KeyInput = BrowserWindowDelegate::KeyInput;
@@ -70,6 +87,10 @@ void BrowserHostImpl::SetFocus(bool focus) {
 }
 
 CefWindowHandle BrowserHostImpl::GetWindowHandle() {
+  // A windowless browser answers with the window that hosts its view, as
+  // the real runtime does.
+  if (windowless_)
+    return parent_window_;
   return window_ ? window_->hwnd() : nullptr;
 }
 
@@ -77,14 +98,10 @@ void BrowserHostImpl::WasResized() {
   RunOnUi([this] {
     int width = view_width_;
     int height = view_height_;
-    if (windowless_) {
-      CefRefPtr<CefRenderHandler> render = client_ ? client_->GetRenderHandler() : nullptr;
-      if (render) {
-        CefRect rect;
-        render->GetViewRect(this, rect);
-        width = rect.width;
-        height = rect.height;
-      }
+    if (windowless_view_) {
+      const WindowlessView::Size size = windowless_view_->QueryViewSize();
+      width = size.width;
+      height = size.height;
     } else if (window_) {
       const SIZE size = window_->ClientSize();
       width = size.cx;
@@ -97,10 +114,23 @@ void BrowserHostImpl::WasResized() {
 void BrowserHostImpl::WasHidden(bool hidden) {
   RuntimeContext::Get().log().Info(L"Browser " + std::to_wstring(id_) +
                                    (hidden ? L" hidden" : L" shown"));
+  // Only a windowless view stops painting; a window shows what it shows.
+  if (!windowless_)
+    return;
+  RunOnUi([this, hidden] {
+    if (windowless_view_)
+      windowless_view_->SetHidden(hidden);
+    renderer_link::SetHidden(id_, hidden);
+  });
 }
 
-void BrowserHostImpl::Invalidate(PaintElementType /*type*/) {
-  renderer_link::Resize(id_, view_width_, view_height_);
+void BrowserHostImpl::Invalidate(PaintElementType type) {
+  renderer_link::Invalidate(id_, type);
+}
+
+void BrowserHostImpl::SetWindowlessFrameRate(int frame_rate) {
+  frame_rate_ = RendererView::ClampFrameRate(frame_rate);
+  renderer_link::SetFrameRate(id_, frame_rate_);
 }
 
 void BrowserHostImpl::SendKeyEvent(const CefKeyEvent& event) {
@@ -113,8 +143,8 @@ void BrowserHostImpl::SendMouseClickEvent(const CefMouseEvent& event,
                                           bool mouse_up,
                                           int click_count) {
   MouseInput input;
-  input.x = event.x;
-  input.y = event.y;
+  input.x = ClampCoordinate(event.x);
+  input.y = ClampCoordinate(event.y);
   input.modifiers = event.modifiers;
   input.action = mouse_up           ? BrowserWindowDelegate::MouseAction::kUp
                  : click_count >= 2 ? BrowserWindowDelegate::MouseAction::kDoubleClick
@@ -127,8 +157,8 @@ void BrowserHostImpl::SendMouseClickEvent(const CefMouseEvent& event,
 
 void BrowserHostImpl::SendMouseMoveEvent(const CefMouseEvent& event, bool mouse_leave) {
   MouseInput input;
-  input.x = event.x;
-  input.y = event.y;
+  input.x = ClampCoordinate(event.x);
+  input.y = ClampCoordinate(event.y);
   input.modifiers = event.modifiers;
   input.action = mouse_leave ? BrowserWindowDelegate::MouseAction::kLeave
                              : BrowserWindowDelegate::MouseAction::kMove;
@@ -136,9 +166,11 @@ void BrowserHostImpl::SendMouseMoveEvent(const CefMouseEvent& event, bool mouse_
 }
 
 void BrowserHostImpl::SendMouseWheelEvent(const CefMouseEvent& event, int delta_x, int delta_y) {
-  const int x = event.x;
-  const int y = event.y;
+  const int x = ClampCoordinate(event.x);
+  const int y = ClampCoordinate(event.y);
   const uint32_t modifiers = event.modifiers;
+  delta_x = ClampWheelDelta(delta_x);
+  delta_y = ClampWheelDelta(delta_y);
   RunOnUi([=, this] { OnWindowWheel(x, y, delta_x, delta_y, modifiers); });
 }
 
@@ -148,13 +180,22 @@ void BrowserHostImpl::SendFocusEvent(bool set_focus) {
 
 void BrowserHostImpl::SendCaptureLostEvent() {
   MouseInput input;
-  input.action = BrowserWindowDelegate::MouseAction::kLeave;
+  input.action = BrowserWindowDelegate::MouseAction::kCaptureLost;
   RunOnUi([this, input] { OnWindowMouse(input); });
 }
 
 void BrowserHostImpl::SetAudioMuted(bool mute) {
   audio_muted_ = mute;
   renderer_link::SetAudioMuted(id_, mute);
+  RunOnUi([this, mute] {
+    const HWND window = window_ ? window_->hwnd() : parent_window_;
+    if (!IsWindow(window))
+      return;
+    if (mute)
+      SetPropW(window, CEF_STANDIN_MUTED_PROPERTY, reinterpret_cast<HANDLE>(1));
+    else
+      RemovePropW(window, CEF_STANDIN_MUTED_PROPERTY);
+  });
 }
 
 void BrowserHostImpl::StartDownload(const CefString& url) {
@@ -171,10 +212,10 @@ void BrowserHostImpl::OnWindowMouse(const MouseInput& input) {
   renderer_link::Mouse(id_, input);
 }
 
-void BrowserHostImpl::OnWindowWheel(int x, int y, int delta_x, int delta_y, uint32_t) {
+void BrowserHostImpl::OnWindowWheel(int x, int y, int delta_x, int delta_y, uint32_t modifiers) {
   if (closed_)
     return;
-  renderer_link::Wheel(id_, x, y, delta_x, delta_y);
+  renderer_link::Wheel(id_, x, y, delta_x, delta_y, modifiers);
 }
 
 void BrowserHostImpl::OnWindowKey(const KeyInput& input) {

@@ -26,12 +26,23 @@ void WithBrowser(int browser_id, std::function<void(BrowserHostImpl&)> work) {
                                  0);
 }
 
+// Like WithBrowser, but only once the renderer's current task is done. A
+// navigation a page starts leaves the renderer after the reports of that
+// task: a page that navigates in its load event still reports its load
+// end first, which the navigation would otherwise make stale.
+void WithBrowserAfterThisTask(int browser_id, std::function<void(BrowserHostImpl&)> work) {
+  RuntimeContext::Get().PostTask(
+      TID_RENDERER,
+      MakeTask([browser_id, work = std::move(work)] { WithBrowser(browser_id, work); }), 0);
+}
+
 }  // namespace
 
 void Navigate(int browser_id, int64 frame_id, NavigationParams params) {
-  WithBrowser(browser_id, [frame_id, params = std::move(params)](BrowserHostImpl& browser) mutable {
-    browser.Navigate(frame_id, std::move(params));
-  });
+  WithBrowserAfterThisTask(
+      browser_id, [frame_id, params = std::move(params)](BrowserHostImpl& browser) mutable {
+        browser.Navigate(frame_id, std::move(params));
+      });
 }
 
 void Navigate(int browser_id,
@@ -50,11 +61,12 @@ void Navigate(int browser_id,
 }
 
 void GoHistory(int browser_id, int offset) {
-  WithBrowser(browser_id, [offset](BrowserHostImpl& browser) { browser.GoToOffset(offset); });
+  WithBrowserAfterThisTask(browser_id,
+                           [offset](BrowserHostImpl& browser) { browser.GoToOffset(offset); });
 }
 
 void Reload(int browser_id) {
-  WithBrowser(browser_id, [](BrowserHostImpl& browser) { browser.Reload(); });
+  WithBrowserAfterThisTask(browser_id, [](BrowserHostImpl& browser) { browser.Reload(); });
 }
 
 int HistoryLength(int browser_id) {
@@ -68,11 +80,20 @@ void DocumentReady(int browser_id, int64 frame_id, uint64_t load_id, struct Docu
   });
 }
 
-void FrameRendered(int browser_id, std::vector<uint32_t> pixels, int width, int height) {
-  // The window takes frames on any thread.
+void FrameRendered(int browser_id, PaintedFrame frame) {
+  // The window takes frames on any thread; the browser posts a
+  // windowless browser's frames to its UI thread.
   CefRefPtr<BrowserHostImpl> browser = BrowserRegistry::Get().Find(browser_id);
   if (browser)
-    browser->OnFrameRendered(std::move(pixels), width, height);
+    browser->OnFrameRendered(std::move(frame));
+}
+
+void PopupChanged(int browser_id, const PopupChange& change) {
+  WithBrowser(browser_id, [change](BrowserHostImpl& browser) { browser.OnPopupChanged(change); });
+}
+
+void PopupRendered(int browser_id, PaintedFrame frame) {
+  WithBrowser(browser_id, [frame](BrowserHostImpl& browser) { browser.OnPopupRendered(frame); });
 }
 
 void TitleChanged(int browser_id, const std::wstring& title) {

@@ -9,6 +9,7 @@
 #include "runtime/include/cef_process_message.h"
 #include "runtime/standin/browser/browser_host_impl.h"
 #include "runtime/standin/browser/context_menu.h"
+#include "runtime/standin/painted_frame.h"
 
 // The renderer's reports and requests to the browser process. Each posts
 // to the runtime's UI thread, where the browser's client hears of it; the
@@ -16,7 +17,9 @@
 // browser that is gone are dropped.
 namespace cef_standin::browser_link {
 
-// A page asks for a navigation of one of its frames.
+// A page asks for a navigation of one of its frames, or for history or a
+// reload. These leave once the renderer's current task is done, after
+// what that task reported (a load end included).
 void Navigate(int browser_id, int64 frame_id, NavigationParams params);
 void Navigate(int browser_id,
               int64 frame_id,
@@ -28,7 +31,10 @@ void Reload(int browser_id);
 int HistoryLength(int browser_id);
 
 void DocumentReady(int browser_id, int64 frame_id, uint64_t load_id, DocumentReady ready);
-void FrameRendered(int browser_id, std::vector<uint32_t> pixels, int width, int height);
+// The view's frame, and for windowless browsers their pop-up widget's.
+void FrameRendered(int browser_id, PaintedFrame frame);
+void PopupChanged(int browser_id, const PopupChange& change);
+void PopupRendered(int browser_id, PaintedFrame frame);
 void TitleChanged(int browser_id, const std::wstring& title);
 void ConsoleMessage(int browser_id,
                     int level,

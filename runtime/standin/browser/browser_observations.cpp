@@ -21,6 +21,21 @@ void BrowserObservations::Clear() {
   editable_.clear();
   dialogs_.clear();
   downloads_.clear();
+  inputs_.clear();
+}
+
+void BrowserObservations::RecordInput(int browser_id, const Input& input) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::vector<Input>& inputs = inputs_[browser_id];
+  if (inputs.size() >= kMaxRecords)
+    inputs.erase(inputs.begin());
+  inputs.push_back(input);
+}
+
+std::vector<BrowserObservations::Input> BrowserObservations::Inputs(int browser_id) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto found = inputs_.find(browser_id);
+  return found == inputs_.end() ? std::vector<Input>() : found->second;
 }
 
 void BrowserObservations::RecordNavigation(Navigation navigation) {

@@ -10,7 +10,8 @@ namespace cef_standin {
 
 // What the runtime did for each browser, kept for the test interface:
 // navigations asked about and refused, focus, dialogs, downloads, the
-// editable focus the renderer reported. Any thread.
+// editable focus the renderer reported, the input its page received. Any
+// thread.
 class BrowserObservations {
  public:
   struct Navigation {
@@ -37,6 +38,33 @@ class BrowserObservations {
     bool canceled = false;
   };
 
+  // Mouse and key input as it reached a page, in the view's pixels.
+  struct Input {
+    // The values of cef_standin_input_kind_t.
+    enum class Kind {
+      kMouseMove,
+      kMouseDown,
+      kMouseUp,
+      kDoubleClick,
+      kMouseLeave,
+      kCaptureLost,
+      kWheel,
+      kRawKeyDown,
+      kKeyUp,
+      kChar
+    };
+    Kind kind = Kind::kMouseMove;
+    int x = 0;
+    int y = 0;
+    int button = 0;          // cef_mouse_button_type_t
+    uint32_t modifiers = 0;  // cef_event_flags_t
+    int windows_key_code = 0;
+    int native_key_code = 0;
+    bool is_system_key = false;
+    int delta_x = 0;
+    int delta_y = 0;
+  };
+
   static BrowserObservations& Get();
 
   void Clear();
@@ -55,6 +83,10 @@ class BrowserObservations {
   void UpdateDownload(const Download& download);
   std::vector<Download> Downloads();
 
+  // The latest inputs of each browser are kept, oldest first.
+  void RecordInput(int browser_id, const Input& input);
+  std::vector<Input> Inputs(int browser_id);
+
  private:
   std::mutex mutex_;
   std::vector<Navigation> navigations_;  // guarded by mutex_
@@ -62,6 +94,7 @@ class BrowserObservations {
   std::map<int, bool> editable_;         // guarded by mutex_
   std::vector<Dialog> dialogs_;          // guarded by mutex_
   std::vector<Download> downloads_;      // guarded by mutex_
+  std::map<int, std::vector<Input>> inputs_;  // guarded by mutex_
 };
 
 }  // namespace cef_standin

@@ -99,12 +99,12 @@ void BrowserWindow::Destroy() {
   DestroyWindow(hwnd);
 }
 
-void BrowserWindow::SetFrame(std::vector<uint32_t> pixels, int width, int height) {
+void BrowserWindow::SetFrame(PaintedFrame frame) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    pixels_ = std::move(pixels);
-    frame_width_ = width;
-    frame_height_ = height;
+    pixels_ = std::move(frame.pixels);
+    frame_width_ = pixels_ ? frame.width : 0;
+    frame_height_ = pixels_ ? frame.height : 0;
     ++frame_count_;
   }
   // Any thread may ask for a repaint; the paint itself runs on the
@@ -119,13 +119,7 @@ bool BrowserWindow::FramePixel(int x, int y, uint32_t* pixel, int* width, int* h
     *width = frame_width_;
   if (height)
     *height = frame_height_;
-  if (x < 0 || y < 0 || x >= frame_width_ || y >= frame_height_ ||
-      pixels_.size() < static_cast<size_t>(frame_width_) * static_cast<size_t>(frame_height_))
-    return false;
-  if (pixel)
-    *pixel = pixels_[static_cast<size_t>(y) * static_cast<size_t>(frame_width_) +
-                     static_cast<size_t>(x)];
-  return true;
+  return FramePixelOf(pixels_.get(), frame_width_, frame_height_, x, y, pixel);
 }
 
 uint64_t BrowserWindow::frame_count() {
@@ -259,7 +253,7 @@ void BrowserWindow::Paint() {
       info.bmiHeader.biCompression = BI_RGB;
       SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(frame_width_),
                         static_cast<DWORD>(frame_height_), 0, 0, 0,
-                        static_cast<UINT>(frame_height_), pixels_.data(), &info, DIB_RGB_COLORS);
+                        static_cast<UINT>(frame_height_), pixels_->data(), &info, DIB_RGB_COLORS);
     }
     // What the frame does not cover is the page's white.
     HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));

@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "runtime/standin/painted_frame.h"
 
 namespace cef_standin {
 
@@ -13,7 +16,7 @@ namespace cef_standin {
 // Called on the runtime's UI thread, where the window lives.
 class BrowserWindowDelegate {
  public:
-  enum class MouseAction { kMove, kDown, kUp, kDoubleClick, kLeave };
+  enum class MouseAction { kMove, kDown, kUp, kDoubleClick, kLeave, kCaptureLost };
   enum class MouseButton { kNone, kLeft, kMiddle, kRight };
   struct MouseInput {
     MouseAction action = MouseAction::kMove;
@@ -73,8 +76,8 @@ class BrowserWindow {
   void Destroy();
   HWND hwnd() const { return hwnd_; }
 
-  // Any thread: a new frame of 32-bit top-down pixels to show.
-  void SetFrame(std::vector<uint32_t> pixels, int width, int height);
+  // Any thread: a new frame to show.
+  void SetFrame(PaintedFrame frame);
   // Any thread: the frame's size and one pixel, for tests; false without
   // a frame or outside it.
   bool FramePixel(int x, int y, uint32_t* pixel, int* width, int* height);
@@ -97,7 +100,7 @@ class BrowserWindow {
   bool tracking_leave_ = false;
 
   std::mutex mutex_;
-  std::vector<uint32_t> pixels_;      // guarded by mutex_
+  std::shared_ptr<const std::vector<uint32_t>> pixels_;  // guarded by mutex_
   int frame_width_ = 0;               // guarded by mutex_
   int frame_height_ = 0;              // guarded by mutex_
   uint64_t frame_count_ = 0;          // guarded by mutex_

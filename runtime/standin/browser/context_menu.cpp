@@ -228,7 +228,10 @@ void RunDefaultCommand(BrowserHostImpl& browser, int command_id) {
 
 // Shows `model` as a pop-up menu at the click; the chosen command or -1.
 int TrackMenu(BrowserHostImpl& browser, const MenuModelImpl& model, const ContextMenuInfo& info) {
-  HWND window = browser.GetWindowHandle();
+  // A windowless browser's menu belongs to a window of the UI thread and
+  // is placed where the render handler puts the view on the screen.
+  WindowlessView* view = browser.windowless_view();
+  HWND window = view ? view->MenuOwner() : browser.GetWindowHandle();
   HMENU menu = CreatePopupMenu();
   bool separator_pending = false;
   int shown = 0;
@@ -249,7 +252,9 @@ int TrackMenu(BrowserHostImpl& browser, const MenuModelImpl& model, const Contex
     ++shown;
   }
   POINT point = {info.window_x, info.window_y};
-  if (window)
+  if (view)
+    point = view->ScreenPoint(info.window_x, info.window_y);
+  else if (window)
     ClientToScreen(window, &point);
   const int chosen = shown == 0
                          ? 0
@@ -272,8 +277,12 @@ void RunContextMenu(BrowserHostImpl& browser, const ContextMenuInfo& info) {
   CefRefPtr<CefContextMenuHandler> handler = client ? client->GetContextMenuHandler() : nullptr;
   if (handler)
     handler->OnBeforeContextMenu(&browser, frame.get(), params, model);
-  if (model->GetCount() == 0)
+  if (model->GetCount() == 0) {
+    // Nothing to show; the client still hears that the menu is over.
+    if (handler)
+      handler->OnContextMenuDismissed(&browser, frame.get());
     return;
+  }
   CefRefPtr<BrowserHostImpl> keep(&browser);
   auto choose = [keep, frame, params, handler](int command_id) {
     if (command_id >= 0 && !keep->closed()) {

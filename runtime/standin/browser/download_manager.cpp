@@ -14,7 +14,9 @@
 #include "runtime/standin/browser/browser_host_impl.h"
 #include "runtime/standin/browser/browser_observations.h"
 #include "runtime/standin/function_task.h"
+#include "runtime/standin/net/content_disposition.h"
 #include "runtime/standin/net/net_errors.h"
+#include "runtime/standin/net/url.h"
 #include "runtime/standin/runtime_context.h"
 
 namespace cef_standin {
@@ -239,7 +241,9 @@ void DownloadManager::Start(CefRefPtr<BrowserHostImpl> browser,
   auto state = std::make_shared<DownloadState>();
   state->id = next_id++;
   state->url = url;
-  state->suggested_name = response.suggested_name.empty() ? L"download" : response.suggested_name;
+  // The name is saved under in the downloads folder when the client gives
+  // no path: a plain file name, whatever the server or the address said.
+  state->suggested_name = PlainFileName(response.suggested_name);
   state->mime_type = response.mime_type;
   for (const auto& [name, value] : response.headers) {
     if (_wcsicmp(name.c_str(), L"Content-Disposition") == 0)
@@ -260,17 +264,17 @@ void DownloadManager::StartFromUrl(CefRefPtr<BrowserHostImpl> browser, const std
   LoadRequest request;
   request.url = url;
   RuntimeContext::Get().network().Load(request, [browser, url](LoadResult result) {
-    RuntimeContext::Get().PostTask(
-        TID_UI, MakeTask([browser, url, result]() mutable {
-          if (result.error != net_error::kOk || browser->closed())
-            return;
-          if (result.suggested_name.empty()) {
-            const size_t slash = url.find_last_of(L'/');
-            result.suggested_name = slash == std::wstring::npos ? url : url.substr(slash + 1);
-          }
-          Start(browser, url, std::move(result));
-        }),
-        0);
+    RuntimeContext::Get().PostTask(TID_UI, MakeTask([browser, url, result]() mutable {
+                                     if (result.error != net_error::kOk || browser->closed())
+                                       return;
+                                     if (result.suggested_name.empty()) {
+                                       // The address's last path segment, without its query.
+                                       const std::wstring path = ParseUrl(url).path;
+                                       result.suggested_name = path.substr(path.rfind(L'/') + 1);
+                                     }
+                                     Start(browser, url, std::move(result));
+                                   }),
+                                   0);
   });
 }
 

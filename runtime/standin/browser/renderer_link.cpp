@@ -18,10 +18,9 @@ void OnRenderer(std::function<void(RendererPages&)> work) {
 
 }  // namespace
 
-void CreateBrowser(int browser_id, int64 main_frame_id, int width, int height) {
-  OnRenderer([=](RendererPages& pages) {
-    pages.CreateHostedBrowser(browser_id, main_frame_id, width, height);
-  });
+void CreateBrowser(int browser_id, int64 main_frame_id, const RendererView::Params& view) {
+  OnRenderer(
+      [=](RendererPages& pages) { pages.CreateHostedBrowser(browser_id, main_frame_id, view); });
 }
 
 void DestroyBrowser(int browser_id) {
@@ -52,12 +51,25 @@ void Resize(int browser_id, int width, int height) {
   OnRenderer([=](RendererPages& pages) { pages.Resize(browser_id, width, height); });
 }
 
+void Invalidate(int browser_id, cef_paint_element_type_t type) {
+  OnRenderer([=](RendererPages& pages) { pages.Invalidate(browser_id, type); });
+}
+
+void SetHidden(int browser_id, bool hidden) {
+  OnRenderer([=](RendererPages& pages) { pages.SetHidden(browser_id, hidden); });
+}
+
+void SetFrameRate(int browser_id, int frame_rate) {
+  OnRenderer([=](RendererPages& pages) { pages.SetFrameRate(browser_id, frame_rate); });
+}
+
 void Mouse(int browser_id, const BrowserWindowDelegate::MouseInput& input) {
   OnRenderer([=](RendererPages& pages) { pages.Mouse(browser_id, input); });
 }
 
-void Wheel(int browser_id, int x, int y, int delta_x, int delta_y) {
-  OnRenderer([=](RendererPages& pages) { pages.Wheel(browser_id, x, y, delta_x, delta_y); });
+void Wheel(int browser_id, int x, int y, int delta_x, int delta_y, uint32_t modifiers) {
+  OnRenderer(
+      [=](RendererPages& pages) { pages.Wheel(browser_id, x, y, delta_x, delta_y, modifiers); });
 }
 
 void Key(int browser_id, const BrowserWindowDelegate::KeyInput& input) {

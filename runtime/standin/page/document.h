@@ -85,8 +85,10 @@ class Document {
   // siblings) and keep at most this many nodes; text beyond the limit of
   // one document is dropped.
   static constexpr int kMaxDepth = 512;
-  static constexpr std::size_t kMaxNodes = 200000;
-  static constexpr std::size_t kMaxTextBytes = 16u << 20;
+  // A page of 200,000 elements has about three nodes for each (the
+  // element, its text, the white space after it).
+  static constexpr std::size_t kMaxNodes = 1000000;
+  static constexpr std::size_t kMaxTextBytes = 32u << 20;
 
   explicit Document(std::string url = "about:blank");
   ~Document();

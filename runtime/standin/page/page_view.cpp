@@ -5,8 +5,12 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <mutex>
+#include <optional>
+#include <utility>
 
 #include "runtime/standin/page/charset.h"
+#include "runtime/standin/page/display_diff.h"
 #include "runtime/standin/page/form_submission.h"
 #include "runtime/standin/page/gdi_fonts.h"
 #include "runtime/standin/page/image_store.h"
@@ -77,10 +81,33 @@ struct PageView::Surface {
   void* bits = nullptr;
 };
 
+namespace {
+
+// The fonts of the views of the calling thread. Every page load makes a
+// view, and making its fonts (the system's font match, the character
+// widths) anew cost about a millisecond a load; the views of one thread
+// share them instead. Another thread's views get fonts of their own; the
+// last thread to ask keeps them.
+std::shared_ptr<GdiFonts> SharedFonts() {
+  static std::mutex mutex;
+  static DWORD owner = 0;
+  static auto* shared = new std::weak_ptr<GdiFonts>;  // never destroyed
+  std::lock_guard<std::mutex> lock(mutex);
+  std::shared_ptr<GdiFonts> fonts = shared->lock();
+  if (!fonts || owner != GetCurrentThreadId()) {
+    fonts = std::make_shared<GdiFonts>();
+    *shared = fonts;
+    owner = GetCurrentThreadId();
+  }
+  return fonts;
+}
+
+}  // namespace
+
 PageView::PageView(ViewDelegate* delegate)
     : delegate_(delegate),
       thread_id_(GetCurrentThreadId()),
-      fonts_(std::make_unique<GdiFonts>()),
+      fonts_(SharedFonts()),
       images_(std::make_unique<ImageStore>()),
       popup_(std::make_unique<SelectPopup>()) {
   // Controls, images and translucent fills paint through GDI+.
@@ -119,17 +146,79 @@ void PageView::AttachDocument(Document& document) {
 }
 
 void PageView::OnDocumentChanged() {
+  // What changed on screen is known once the document is laid out again:
+  // the next layout compares its display list with this one.
   layout_dirty_ = true;
-  InvalidateAll();
+  diff_pending_ = true;
+  RequestPaint();
 }
 
-void PageView::InvalidateAll() {
+void PageView::RequestPaint() {
   // One request until the next paint: a page load changes the document
   // thousands of times.
   if (pending_invalidate_)
     return;
   pending_invalidate_ = true;
   delegate_->OnInvalidate({0, 0, width_, height_});
+}
+
+void PageView::InvalidateAll() {
+  damage_ = {0, 0, width_, height_};
+  RequestPaint();
+}
+
+Rect PageView::TakeDamage() {
+  EnsureLayout();
+  pending_invalidate_ = false;
+  const Rect damage = damage_.Intersection({0, 0, width_, height_});
+  damage_ = {};
+  return damage;
+}
+
+void PageView::PopupChanged() {
+  if (separate_popup_)
+    delegate_->OnPopupChanged();
+  else
+    RepaintAll();
+}
+
+void PageView::SetPopupSeparate(bool separate) {
+  if (separate == separate_popup_)
+    return;
+  separate_popup_ = separate;
+  if (popup_->IsOpen())
+    RepaintAll();
+}
+
+Rect PageView::PopupRect() const {
+  return popup_->IsOpen() ? popup_->rect() : Rect{};
+}
+
+void PageView::PaintPopup(const PaintTarget& target) {
+  CheckThread();
+  if (!popup_->IsOpen() || !target.pixels || target.width <= 0 || target.height <= 0 ||
+      target.stride < target.width * 4)
+    return;
+  const Rect rect = popup_->rect();
+  const int width = std::min(rect.width, target.width);
+  const int height = std::min(rect.height, target.height);
+  Surface surface(width, height);
+  if (!surface.bits)
+    return;
+  // The list paints itself at its place in the view.
+  SetViewportOrgEx(surface.dc, -rect.x, -rect.y, nullptr);
+  popup_->Paint(surface.dc, *fonts_);
+  GdiFlush();
+  const auto* source = static_cast<const std::uint8_t*>(surface.bits);
+  auto* destination = static_cast<std::uint8_t*>(target.pixels);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* to =
+        destination + static_cast<std::size_t>(y) * static_cast<std::size_t>(target.stride);
+    std::memcpy(to, source + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 4,
+                static_cast<std::size_t>(width) * 4);
+    for (int x = 0; x < width; ++x)
+      to[x * 4 + 3] = 0xFF;
+  }
 }
 
 void PageView::RepaintAll() {
@@ -146,15 +235,15 @@ void PageView::OpenPopup(const NodePtr& select) {
   const Rect anchor = ElementRect(select);
   if (anchor.IsEmpty())
     return;
-  popup_->Open(select, anchor, height_, *fonts_, font);
-  RepaintAll();
+  popup_->Open(select, anchor, {width_, height_}, *fonts_, font);
+  PopupChanged();
 }
 
 void PageView::ClosePopup() {
   if (!popup_->IsOpen())
     return;
   popup_->Close();
-  RepaintAll();
+  PopupChanged();
 }
 
 void PageView::ChoosePopupRow(int row) {
@@ -174,7 +263,7 @@ bool PageView::PopupKey(int virtual_key) {
     case VK_UP:
     case VK_DOWN:
       popup_->MoveHighlight(virtual_key == VK_UP ? -1 : 1);
-      RepaintAll();
+      PopupChanged();
       break;
     case VK_RETURN:
     case VK_SPACE:
@@ -188,12 +277,19 @@ bool PageView::PopupKey(int virtual_key) {
 }
 
 void PageView::InvalidateDocumentRect(const Rect& rect) {
-  if (pending_invalidate_ || rect.IsEmpty())
-    return;
+  const Rect visible = DamageDocumentRect(rect);
+  if (!pending_invalidate_ && !visible.IsEmpty())
+    delegate_->OnInvalidate(visible);
+}
+
+Rect PageView::DamageDocumentRect(const Rect& rect) {
+  if (rect.IsEmpty())
+    return {};
+  // Focus rings and glyphs reach a little past their boxes.
   const Rect view{rect.x - 2, rect.y - scroll_y_ - 2, rect.width + 4, rect.height + 4};
   const Rect visible = view.Intersection({0, 0, width_, height_});
-  if (!visible.IsEmpty())
-    delegate_->OnInvalidate(visible);
+  damage_ = damage_.Union(visible);
+  return visible;
 }
 
 void PageView::CheckThread() const {
@@ -205,13 +301,30 @@ void PageView::EnsureLayout() {
   if (!document_ || !layout_dirty_)
     return;
   layout_dirty_ = false;
+  const bool diff = std::exchange(diff_pending_, false);
+  LayoutResult before;
+  if (diff)
+    before = std::move(layout_);
   const ImageStore& images = *images_;
   layout_ = LayOut(*document_, width_, *fonts_,
                    [&images](const std::string& url) { return images.NaturalSize(url); });
+  const int scroll_before = scroll_y_;
   scroll_y_ = std::clamp(scroll_y_, 0, MaxScroll());
+  if (diff) {
+    const std::optional<Rect> changed = ChangedArea(before, layout_);
+    if (!changed || scroll_y_ != scroll_before)
+      damage_ = {0, 0, width_, height_};
+    else
+      DamageDocumentRect(*changed);
+  }
   std::vector<std::string> fresh = images_->Request(layout_.image_urls);
-  if (popup_->IsOpen() && !popup_->select()->IsConnected())
+  if (popup_->IsOpen() && !popup_->select()->IsConnected()) {
+    if (!separate_popup_)
+      damage_ = damage_.Union(popup_->rect());
     popup_->Close();
+    if (separate_popup_)
+      delegate_->OnPopupChanged();
+  }
   if (focused_ && !focused_->IsConnected()) {
     focused_.reset();
     delegate_->OnFocusedNodeChanged(nullptr);
@@ -276,7 +389,8 @@ void PageView::Paint(const PaintTarget& target, const Rect& dirty) {
   DeleteObject(clip);
   PaintPage(dc, layout_, scroll_y_, area, state, *fonts_, *images_);
   PaintScrollIndicator(dc, width_, height_, layout_.content_height, scroll_y_);
-  popup_->Paint(dc, *fonts_);
+  if (!separate_popup_)
+    popup_->Paint(dc, *fonts_);
   SelectClipRgn(dc, nullptr);
   GdiFlush();
   const auto* source = static_cast<const std::uint8_t*>(surface_->bits);
@@ -417,13 +531,22 @@ void PageView::MouseMove(int x, int y) {
   const int row = popup_->RowAt(x, y);
   if (row >= 0 && row != popup_->highlighted()) {
     popup_->Highlight(row);
-    RepaintAll();
+    PopupChanged();
   }
   const CursorKind cursor = row >= 0 ? CursorKind::kArrow : CursorAt(x, y);
   if (cursor != cursor_) {
     cursor_ = cursor;
     delegate_->OnCursorChanged(cursor);
   }
+}
+
+void PageView::CaptureLost() {
+  if (const NodePtr pressed = std::move(pressed_)) {
+    pressed_.reset();
+    const Rect box = ElementRect(pressed);
+    InvalidateDocumentRect({box.x, box.y + scroll_y_, box.width, box.height});
+  }
+  MouseLeave();
 }
 
 void PageView::MouseLeave() {
@@ -458,13 +581,18 @@ void PageView::MouseDown(int x, int y, MouseButton button, Modifiers) {
       break;
     }
   }
-  SetFocusedNode(focusable);
+  // A press focuses where it is, as browsers do: scrolling the element
+  // into view would move it away from under the release, and the click
+  // would be lost.
+  SetFocusedNode(focusable, FocusScroll::kNone);
   if (focused_ && focused_->IsTextField()) {
     caret_ = CaretFromPoint(focused_, x, y);
     RestartBlink();
   }
-  if (node)
-    InvalidateDocumentRect(ElementRect(node));
+  if (node) {
+    const Rect box = ElementRect(node);
+    InvalidateDocumentRect({box.x, box.y + scroll_y_, box.width, box.height});
+  }
 }
 
 void PageView::MouseUp(int x, int y, MouseButton button, Modifiers) {
@@ -607,7 +735,7 @@ void PageView::BlurElement(const NodePtr& target) {
     SetFocusedNode(nullptr);
 }
 
-void PageView::SetFocusedNode(NodePtr node) {
+void PageView::SetFocusedNode(NodePtr node, FocusScroll scroll) {
   if (node == focused_ || !document_)
     return;
   const NodePtr old = focused_;
@@ -629,7 +757,8 @@ void PageView::SetFocusedNode(NodePtr node) {
     RestartBlink();
     document_->DispatchEvent(focused_, EventType::kFocus);
     if (focused_ == node) {
-      ScrollIntoView(focused_);
+      if (scroll == FocusScroll::kIntoView)
+        ScrollIntoView(focused_);
       InvalidateFocused();
     }
   }

@@ -50,6 +50,10 @@ class SelectPopup;
 
 enum class CursorKind { kArrow, kHand, kIBeam };
 enum class MouseButton { kLeft, kMiddle, kRight };
+// Whether taking the focus scrolls the element into view: keyboard and
+// script focus do; a mouse press does not, or the element would move from
+// under the pointer before the release and the click would be lost.
+enum class FocusScroll { kIntoView, kNone };
 
 // Key modifiers held during an input event.
 struct Modifiers {
@@ -107,6 +111,9 @@ class ViewDelegate {
   virtual void OnInvalidate(const Rect& dirty) = 0;
   virtual void OnImagesNeeded(const std::vector<std::string>& urls) = 0;
   virtual void OnFileChooserRequested(const NodePtr& input) = 0;
+  // The open <select> list opened, closed, moved or changed its look;
+  // only while the view paints it separately (SetPopupSeparate).
+  virtual void OnPopupChanged() {}
 
  protected:
   ~ViewDelegate() = default;
@@ -132,11 +139,26 @@ class PageView : public DocumentObserver, public DocumentHost {
 
   void SetViewportSize(int width, int height);
   void Paint(const PaintTarget& target, const Rect& dirty);
+  // What changed on screen since the last call (view coordinates; empty
+  // when nothing did): the areas invalidated, and after a document change
+  // the boxes its new layout moved or repainted. Lays out when needed.
+  Rect TakeDamage();
+
+  // The open <select> list: painted over the page by Paint (the default),
+  // or kept out of it and painted on its own by PaintPopup, as a pop-up
+  // widget of its own. PopupRect is its box in view coordinates, empty
+  // while it is closed.
+  void SetPopupSeparate(bool separate);
+  Rect PopupRect() const;
+  // Paints the list into `target`, its top-left corner at the target's.
+  void PaintPopup(const PaintTarget& target);
 
   void MouseMove(int x, int y);
   void MouseDown(int x, int y, MouseButton button, Modifiers modifiers);
   void MouseUp(int x, int y, MouseButton button, Modifiers modifiers);
   void MouseLeave();
+  // The mouse capture went elsewhere: a press under way no longer clicks.
+  void CaptureLost();
   // `delta` in WHEEL_DELTA units, positive away from the user (up).
   void MouseWheel(int x, int y, int delta);
   // True when the view used the key.
@@ -168,7 +190,7 @@ class PageView : public DocumentObserver, public DocumentHost {
   const NodePtr& focused_node() const { return focused_; }
   // Focus from script or the browser: null clears the focus. By value:
   // listeners of blur and focus may change what a reference points at.
-  void SetFocusedNode(NodePtr node);
+  void SetFocusedNode(NodePtr node, FocusScroll scroll = FocusScroll::kIntoView);
 
   // DocumentObserver:
   void OnDocumentChanged() override;
@@ -183,6 +205,11 @@ class PageView : public DocumentObserver, public DocumentHost {
   void CheckThread() const;
   void EnsureLayout();
   void RepaintAll();
+  // Asks the delegate for a paint, once until the next paint.
+  void RequestPaint();
+  // Adds a document rectangle's visible part to the damage, and returns it.
+  Rect DamageDocumentRect(const Rect& rect);
+  void PopupChanged();
   // The open <select> list: opening, choosing a row, closing.
   void OpenPopup(const NodePtr& select);
   void ChoosePopupRow(int row);
@@ -207,7 +234,8 @@ class PageView : public DocumentObserver, public DocumentHost {
   ViewDelegate* delegate_;
   const unsigned long thread_id_;
   std::shared_ptr<Document> document_;
-  std::unique_ptr<GdiFonts> fonts_;
+  // Shared by the views of one thread (see SharedFonts in the source).
+  std::shared_ptr<GdiFonts> fonts_;
   std::unique_ptr<ImageStore> images_;
   std::unique_ptr<SelectPopup> popup_;
   LayoutResult layout_;
@@ -228,6 +256,11 @@ class PageView : public DocumentObserver, public DocumentHost {
   CursorKind cursor_ = CursorKind::kArrow;
   bool pending_invalidate_ = false;
   bool layout_dirty_ = true;
+  // The next layout compares its display list with the last one.
+  bool diff_pending_ = false;
+  // What changed on screen since TakeDamage, in view coordinates.
+  Rect damage_;
+  bool separate_popup_ = false;
   // The first half of a character outside the BMP, until its second.
   char16_t pending_high_surrogate_ = 0;
   // The painting surface: a DIB section the size of the viewport.

@@ -9,7 +9,7 @@ namespace cef_standin::page {
 
 void SelectPopup::Open(const NodePtr& select,
                        const Rect& anchor,
-                       int view_height,
+                       Size view,
                        GdiFonts& fonts,
                        const FontKey& font) {
   options_ = select->QuerySelectorAll("option");
@@ -23,9 +23,13 @@ void SelectPopup::Open(const NodePtr& select,
   int width = anchor.width;
   for (const NodePtr& option : options_)
     width = std::max(width, fonts.TextWidth(font, Utf8ToUtf16(option->TextContent())) + 16);
+  // An option of any length (which widens the select too) leaves the list
+  // no wider than the view.
+  if (view.width > 0)
+    width = std::min(width, view.width);
   const int rows = static_cast<int>(std::min(options_.size(), kMaxRows));
   const int height = rows * row_height_ + 2;
-  const bool room_below = anchor.bottom() + height <= view_height || anchor.y < height;
+  const bool room_below = anchor.bottom() + height <= view.height || anchor.y < height;
   rect_ = {anchor.x, room_below ? anchor.bottom() : anchor.y - height, width, height};
   const std::string value = select->Value();
   highlighted_ = 0;

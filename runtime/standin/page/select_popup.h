@@ -21,11 +21,12 @@ class SelectPopup {
   // At most this many options show; the list is cut below them.
   static constexpr std::size_t kMaxRows = 12;
 
-  // Opens below `anchor` (view coordinates) inside a view `view_height`
-  // tall, above the anchor when there is no room below.
+  // Opens below `anchor` (view coordinates) inside a view of `view` size,
+  // above the anchor when there is no room below; never wider than the
+  // view.
   void Open(const NodePtr& select,
             const Rect& anchor,
-            int view_height,
+            Size view,
             GdiFonts& fonts,
             const FontKey& font);
   void Close();
