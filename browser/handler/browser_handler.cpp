@@ -244,13 +244,15 @@ void BrowserHandler::OnPaint(CefRefPtr<CefBrowser> browser,
                              const void* buffer,
                              int width,
                              int height) {
-  if (!GetHandlerDelegate() || !buffer || width <= 0 || height <= 0)
+  if (!GetHandlerDelegate() || !buffer || !IsFrameSizeAccepted(width, height))
     return;
-  paint_buffer_.Write(buffer, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+  PaintBuffer* target = &paint_buffers_[type == PET_POPUP ? 1 : 0];
+  target->Write(buffer, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
   CefRefPtr<BrowserHandler> self(this);
   RectList dirty = dirtyRects;
-  PostToDelegate([self, browser, type, dirty, width, height](HandlerDelegate* d) {
-    d->OnPaint(browser, type, dirty, self->paint_buffer_, width, height);
+  // `self` keeps the buffer alive until the delegate has copied it.
+  PostToDelegate([self, target, browser, type, dirty, width, height](HandlerDelegate* d) {
+    d->OnPaint(browser, type, dirty, *target, width, height);
   });
 }
 

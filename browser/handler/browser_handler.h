@@ -330,7 +330,9 @@ class BrowserHandler : public kbase::SupportWeakCallback,
   std::vector<CefRefPtr<CefBrowser>> browser_list_;
 
   ui::UiRect view_rect_;  // the runtime's UI thread only
-  PaintBuffer paint_buffer_;
+  // One for the view's frames and one for the pop-up's, so that a pop-up
+  // frame cannot overwrite a view frame the main thread has yet to copy.
+  PaintBuffer paint_buffers_[2];
   std::atomic<bool> focus_on_editable_field_{false};
   UnregistedCallbackList<std::function<void()>> after_create_tasks_;  // main thread only
 

@@ -8,6 +8,16 @@
 
 namespace kel_comp {
 
+// The longest side of an off-screen frame that is taken; larger frames are
+// refused rather than copied (a 16,384-pixel square frame would need a
+// gigabyte per copy).
+constexpr int kMaxFrameSide = 8192;
+
+// Whether a frame of `width` x `height` pixels may be copied at all.
+inline bool IsFrameSizeAccepted(int width, int height) {
+  return width > 0 && height > 0 && width <= kMaxFrameSide && height <= kMaxFrameSide;
+}
+
 // The last off-screen frame, written on the runtime's UI thread and read on
 // the main thread; the lock keeps a copy in from overlapping a copy out.
 // The storage grows and never shrinks.

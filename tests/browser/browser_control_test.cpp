@@ -14,6 +14,7 @@
 #include "browser/control/browser_control_factory.h"
 #include "browser/control/cef_native_control.h"
 #include "browser/manager/cef_manager.h"
+#include "runtime/include/wrapper/cef_closure_task.h"
 #include "runtime/standin/test_interface.h"
 #include "tests/browser/main_thread_for_test.h"
 #include "tests/window/window_test_support.h"
@@ -35,6 +36,14 @@ int WebPort() {
 
 std::wstring Url(const std::wstring& path) {
   return L"http://127.0.0.1:" + std::to_wstring(WebPort()) + path;
+}
+
+// A mark no other run shares, for addresses whose requests a test counts:
+// the server's log is shared by every test of the session.
+std::wstring RunMark() {
+  static const std::wstring mark =
+      std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64());
+  return mark;
 }
 
 // How many requests for `path` the local web server has logged.
@@ -224,23 +233,26 @@ TEST_F(BrowserControlTest, LoadBeforeCreationIsCarriedOutAfterIt) {
 TEST_F(BrowserControlTest, WindowOpenLoadsInPlaceOnlyWhenTheControlAccepts) {
   std::atomic<bool> accept{false};
   std::atomic<int> asked{0};
+  // This run's own address, so that only its own requests are counted.
+  const std::wstring target = L"/page?title=Target&run=" + RunMark();
   Open([&](CefNativeControl* control) {
     control->AttachLinkClick([&](const std::wstring& url) {
-      asked += url == Url(L"/page?title=Target");
+      asked += url == Url(target);
       return accept.load();
     });
   });
   Load(L"/browser/page.html");
   if (!ScriptRuns())
     GTEST_SKIP() << "the runtime runs no page script";
-  ASSERT_TRUE(RunScript(L"window.open('/page?title=Target');"));
+  const std::wstring open = L"window.open('" + target + L"');";
+  ASSERT_TRUE(RunScript(open));
   ASSERT_TRUE(WaitUntil([&] { return asked == 1; }));
   accept = true;
-  ASSERT_TRUE(RunScript(L"window.open('/page?title=Target');"));
+  ASSERT_TRUE(RunScript(open));
   EXPECT_TRUE(events_.WaitFor(L"title Target"));
   EXPECT_EQ(asked.load(), 2);
   EXPECT_EQ(standin_->browser_count(), 1) << "no second window, ever";
-  EXPECT_EQ(ServerRequests(L"/page?title=Target"), 1) << "the refused one never left";
+  EXPECT_EQ(ServerRequests(target), 1) << "the refused one never left";
 }
 
 TEST_F(BrowserControlTest, AlertReturnsAtOnceWithoutADialog) {
@@ -352,6 +364,101 @@ TEST_F(BrowserControlTest, PageCallReachesARegisteredNativeFunctionThroughTheBri
       RunScript(L"KelCefWebInstance.call('missing', function (e, r) {"
                 L" document.title = 'error ' + e + ' ' + r.message; });"));
   EXPECT_TRUE(events_.WaitFor(L"title error true Function does not exist."));
+}
+
+// A process message named `name` whose arguments `fill` writes.
+CefRefPtr<CefProcessMessage> Message(const wchar_t* name,
+                                     const std::function<void(CefListValue&)>& fill) {
+  CefRefPtr<CefProcessMessage> message = CefProcessMessage::Create(name);
+  fill(*message->GetArgumentList());
+  return message;
+}
+
+TEST_F(BrowserControlTest, BridgeMessagesOfTheWrongShapeAreDroppedOnBothSides) {
+  Open();
+  Load(L"/browser/bridge.html");
+  if (!ScriptRuns())
+    GTEST_SKIP() << "the runtime runs no page script";
+  std::atomic<int> native_calls{0};
+  ASSERT_TRUE(main_.RunAndWait([&] {
+    EXPECT_TRUE(control_->RegisterCppFunc(L"add", [&](const std::string&, CppReply reply) {
+      ++native_calls;
+      reply(false, "{\"sum\":3}");
+    }));
+  }));
+  ASSERT_TRUE(events_.WaitFor(L"title Bridge ready"));
+  ASSERT_TRUE(
+      RunScript(L"var shown = 0; KelCefWebInstance.register('show', function (p) {"
+                L" shown++; document.title = 'shown ' + shown + ' ' + p.n; return {n: p.n}; });"));
+
+  // To the renderer, through the browser's frame: a callback id as text, a
+  // missing frame, a function name that is a number.
+  CefRefPtr<CefFrame> frame = Browser()->GetMainFrame();
+  frame->SendProcessMessage(PID_RENDERER, Message(L"CallJsFunction", [](CefListValue& a) {
+                              a.SetString(0, L"show");
+                              a.SetString(1, L"{\"n\":1}");
+                              a.SetString(2, L"7");
+                              a.SetInt(3, -1);
+                            }));
+  frame->SendProcessMessage(PID_RENDERER, Message(L"CallJsFunction", [](CefListValue& a) {
+                              a.SetString(0, L"show");
+                              a.SetString(1, L"{\"n\":2}");
+                              a.SetInt(2, 7);
+                            }));
+  frame->SendProcessMessage(PID_RENDERER, Message(L"CallJsFunction", [](CefListValue& a) {
+                              a.SetInt(0, 1);
+                              a.SetString(1, L"{\"n\":3}");
+                              a.SetInt(2, 7);
+                              a.SetInt(3, -1);
+                            }));
+  // The well-formed call after them is answered, and is the only one.
+  std::mutex answer_mutex;
+  std::string answer;
+  ASSERT_TRUE(control_->GetJsBridge()->CallJSFunction(
+      L"show", L"{\"n\":4}", Browser(), -1, [&](const std::string& result) {
+        std::lock_guard<std::mutex> lock(answer_mutex);
+        answer = result;
+      }));
+  EXPECT_TRUE(events_.WaitFor(L"title shown 1 4"));
+  EXPECT_TRUE(WaitUntil([&] {
+    std::lock_guard<std::mutex> lock(answer_mutex);
+    return answer == "{\"n\":4}";
+  }));
+
+  // To the browser, from the renderer's frame: a number for a name, a call
+  // without parameters, a callback id as text, a native callback's
+  // arguments swapped.
+  CefRefPtr<CefBrowser> renderer_browser(standin_->renderer_get_browser(BrowserId()));
+  ASSERT_TRUE(renderer_browser);
+  renderer_browser->Release();  // the reference the interface gave
+  std::atomic<bool> sent{false};
+  ASSERT_TRUE(CefPostTask(
+      TID_RENDERER, CefCreateClosureTask([&] {
+        CefRefPtr<CefFrame> page = renderer_browser->GetMainFrame();
+        page->SendProcessMessage(PID_BROWSER, Message(L"CallCppFunction", [](CefListValue& a) {
+                                   a.SetInt(0, 5);
+                                   a.SetString(1, L"{}");
+                                   a.SetInt(2, 0);
+                                 }));
+        page->SendProcessMessage(PID_BROWSER, Message(L"CallCppFunction", [](CefListValue& a) {
+                                   a.SetString(0, L"add");
+                                 }));
+        page->SendProcessMessage(PID_BROWSER, Message(L"CallCppFunction", [](CefListValue& a) {
+                                   a.SetString(0, L"add");
+                                   a.SetString(1, L"{\"a\":1,\"b\":2}");
+                                   a.SetString(2, L"9");
+                                 }));
+        page->SendProcessMessage(PID_BROWSER, Message(L"ExecuteCppCallback", [](CefListValue& a) {
+                                   a.SetInt(0, 0);
+                                   a.SetString(1, L"{}");
+                                 }));
+        sent = true;
+      })));
+  ASSERT_TRUE(WaitUntil([&] { return sent.load(); }));
+  CefString id(L"call");
+  ASSERT_TRUE(standin_->click_element(BrowserId(), 0, id.GetStruct()));
+  EXPECT_TRUE(events_.WaitFor(L"title answer 3"));
+  EXPECT_EQ(native_calls.load(), 1) << "only the page's own call";
 }
 
 }  // namespace

@@ -66,13 +66,19 @@ class BrowserHandlerTest : public ::testing::Test {
     handler->OnAfterCreated(browser);
   }
   void TearDown() override {
-    Flush();
-    for (auto& [handler, browser] : created_) {
-      for (const CefRefPtr<CefBrowser>& open : handler->GetBrowserList()) {
-        if (open->IsSame(browser))
-          handler->OnBeforeClose(browser);
+    // The browser list belongs to the main thread, and each close posts a
+    // change of it there: read it there too, before closing anything.
+    std::vector<std::pair<CefRefPtr<BrowserHandler>, CefRefPtr<CefBrowser>>> still_open;
+    main_.RunAndWait([&] {
+      for (auto& [handler, browser] : created_) {
+        for (const CefRefPtr<CefBrowser>& open : handler->GetBrowserList()) {
+          if (open->IsSame(browser))
+            still_open.emplace_back(handler, browser);
+        }
       }
-    }
+    });
+    for (auto& [handler, browser] : still_open)
+      handler->OnBeforeClose(browser);
     Flush();
     main_.RunAndWait([this] { control_.reset(); });
   }
