@@ -95,6 +95,19 @@ class ServerTest(unittest.TestCase):
         self.assertEqual(headers["Content-Type"], "audio/wav")
         self.assertTrue(body.startswith(b"RIFF") and len(body) == 44 + 2 * 2205)
 
+    def test_generated_page_has_its_elements_size_and_script(self):
+        _, _, body = self.fetch("/generated?elements=300&bytes=50000&title=Big")
+        text = body.decode("utf-8")
+        self.assertEqual(len(body), 50000)
+        self.assertEqual(text.count(' id="e'), 300)
+        self.assertIn('id="e299"', text)
+        self.assertIn("for (var i = 299; i >= 0; i -= 30)", text)
+        self.assertEqual(self.fetch("/generated?elements=300&bytes=50000&title=Big")[2], body)
+        # Fewer bytes than the markup needs: the markup stays whole.
+        _, _, small = self.fetch("/generated?elements=10&bytes=1")
+        # Ten elements, and title, head, script, body and html.
+        self.assertEqual(small.decode("utf-8").count("</"), 10 + 5)
+
     def test_slow_response_waits_before_headers_and_between_chunks(self):
         started = time.monotonic()
         _, _, body = self.fetch("/slow?head=0.3&gap=0.2&chunks=3&size=10")

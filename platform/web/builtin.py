@@ -16,6 +16,12 @@
     /cookie/echo                  the cookies the request carried, as JSON
     /echo                         the request itself, as JSON
     /page?title=T&text=X          a small page with that title and text
+    /generated?elements=N&bytes=B&title=T
+                                  a page of N text elements (div, p, span and
+                                  a in turn, ids e0 to eN-1) filled to about B
+                                  bytes; its script at the end looks up every
+                                  tenth of them by id and titles the page
+                                  "T 10" when all are there
     anything else                 the fixture file of that path (index.html
                                   for a folder), 404 when there is none
 
@@ -34,6 +40,7 @@ import wave
 from web.response import Response
 
 MAX_SIZE = 64 * 1024 * 1024
+MAX_ELEMENTS = 1_000_000
 MAX_DELAY_SECONDS = 30.0
 REDIRECT_CODES = {301, 302, 303, 307, 308}
 
@@ -53,6 +60,32 @@ def page(title, text, status=200):
         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"
         + html.escape(title) + "</title></head>\n<body><p id=\"text\">"
         + html.escape(text) + "</p></body></html>\n", status)
+
+
+def generated(elements, size, title):
+    """A big page, the same bytes for the same query."""
+    head = ("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"
+            + html.escape(title) + "</title></head>\n<body>\n")
+    step = max(1, elements // 10)
+    script = ("<script>var found = 0;\n"
+              f"for (var i = {elements - 1}; i >= 0; i -= {step}) {{\n"
+              "  if (document.getElementById('e' + i)) found++;\n}\n"
+              f"document.title = {json.dumps(title)} + ' ' + found;\n</script>\n")
+    tail = "</body></html>\n"
+    tags = ("div", "p", "span", "a")
+    # The markup without text, then the text shared out to reach the size.
+    markup = sum(len(f'<{tags[i % 4]} id="e{i}"></{tags[i % 4]}>\n') for i in range(elements))
+    room = max(0, size - len(head) - len(script) - len(tail) - markup)
+    each, extra = divmod(room, elements) if elements else (0, 0)
+    words = "lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor "
+    filler = (words * (each // len(words) + 2))
+    parts = [head]
+    for i in range(elements):
+        tag = tags[i % 4]
+        length = each + (1 if i < extra else 0)
+        parts.append(f'<{tag} id="e{i}">{filler[:length]}</{tag}>\n')
+    parts += [script, tail]
+    return Response.html("".join(parts))
 
 
 def tone(milliseconds, frequency):
@@ -165,5 +198,10 @@ def handle(request, context):
 
     if path == "/page":
         return page(query.get("title", "Page"), query.get("text", ""))
+
+    if path == "/generated":
+        return generated(number(query.get("elements"), 2000, 0, MAX_ELEMENTS),
+                         number(query.get("bytes"), 200_000, 0, MAX_SIZE),
+                         query.get("title", "Generated"))
 
     return fixture(request, context)
