@@ -53,6 +53,24 @@ session_start_wine() {
   fi
   "$WINE64" wineboot --init >/dev/null 2>&1 || true
   session_font_substitutes
+  session_crash_reports
+}
+
+# A crashing program gets Wine's debugger, which by default waits for a
+# click on its crash dialog: on a private display nobody clicks and the test
+# hangs until its timeout; without the dialog the debugger ends the program
+# with exit code 0, so a crashed test would pass. With no debugger at all,
+# Wine prints the faulting address and the program ends with the
+# exception's code, which fails the test at once.
+session_crash_reports() {
+  local marker=$WINEPREFIX/.qel-crash-reports
+  [[ -f $marker ]] && return 0
+  if "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+    /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1; then
+    touch "$marker"
+  else
+    echo "could not switch off the crash debugger" >&2
+  fi
 }
 
 # A Windows machine has the Chinese fonts the skins and pages name; here
