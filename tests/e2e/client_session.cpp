@@ -115,11 +115,16 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeout_ms) {
   }
 }
 
-RequestLog::RequestLog() : path_(Environment(L"QEL_WEB_LOG")) {}
+RequestLog::RequestLog() : path_(Environment(L"QEL_WEB_LOG")) {
+  std::ifstream file(path_.c_str(), std::ios::binary | std::ios::ate);
+  if (file)
+    start_ = file.tellg();
+}
 
 std::vector<LoggedRequest> RequestLog::Read() const {
   std::vector<LoggedRequest> requests;
   std::ifstream file(path_.c_str(), std::ios::binary);
+  file.seekg(start_);
   std::string line;
   while (std::getline(file, line))
     requests.push_back({JsonField(line, "host"), JsonField(line, "path")});
@@ -146,10 +151,10 @@ std::wstring BuildFolder() {
   return folder.substr(0, folder.find_last_of(L"\\/") + 1);
 }
 
-ClientRun::ClientRun(const std::wstring& extra_arguments) {
-  std::wstring command = L"\"" + BuildFolder() +
-                         L"Qelmora.exe\" \"--host-resolver-rules=MAP *.example 127.0.0.1:" +
-                         std::to_wstring(DemoPlatformPort()) + L"\"";
+ClientRun::ClientRun(const std::wstring& extra_arguments, const wchar_t* program, int platform_port) {
+  std::wstring command = L"\"" + BuildFolder() + program +
+                         L"\" \"--host-resolver-rules=MAP *.example 127.0.0.1:" +
+                         std::to_wstring(platform_port) + L"\"";
   if (!extra_arguments.empty())
     command += L" " + extra_arguments;
   STARTUPINFOW startup = {};

@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+// The client program the tests start (a build may test another variant).
+#ifndef QEL_E2E_CLIENT
+#define QEL_E2E_CLIENT L"Qelmora.exe"
+#endif
+
 namespace e2e {
 
 // Waits until |done| holds, checking every 20 ms; false after |timeout_ms|.
@@ -18,7 +23,9 @@ struct LoggedRequest {
   std::string path;  // path and query as sent
 };
 
-// The request log the web server writes (JSON lines), at QEL_WEB_LOG.
+// The request log the web server writes (JSON lines), at QEL_WEB_LOG: the
+// requests logged since this object was made (one server serves a whole
+// test session, and a test counts only its own).
 class RequestLog {
  public:
   RequestLog();
@@ -29,16 +36,21 @@ class RequestLog {
 
  private:
   std::wstring path_;
+  std::streamoff start_ = 0;
 };
 
 // The demo platform's port (QEL_WEB_PORT), 0 when no server runs.
 int DemoPlatformPort();
 
-// One run of the client from the build folder, with the demo hosts mapped
-// to the demo platform.
+// One run of the client (or another |program| of the build folder) from
+// the build folder, with the demo hosts mapped to the demo platform.
 class ClientRun {
  public:
-  explicit ClientRun(const std::wstring& extra_arguments = L"");
+  // The platform's hosts go to |platform_port| of this machine, the demo
+  // platform's by default.
+  explicit ClientRun(const std::wstring& extra_arguments = L"",
+                     const wchar_t* program = QEL_E2E_CLIENT,
+                     int platform_port = DemoPlatformPort());
   ~ClientRun();
   ClientRun(const ClientRun&) = delete;
   ClientRun& operator=(const ClientRun&) = delete;

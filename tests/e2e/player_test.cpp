@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <winsock2.h>
+
 #include <windows.h>
 
 #include <objidl.h>
@@ -11,10 +13,13 @@
 #include <gdiplus.h>
 
 #include <fstream>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "runtime/standin/test_interface.h"
 #include "tests/e2e/client_session.h"
 
 namespace e2e {
@@ -70,7 +75,9 @@ class Screenshots : public ::testing::Environment {
 const auto* const kScreenshots = ::testing::AddGlobalTestEnvironment(new Screenshots);
 
 void Screenshot(HWND window, const wchar_t* name) {
-  EXPECT_TRUE(SaveScreenshot(window, BuildFolder() + L"screenshots\\" + name + L".png"))
+  // Another variant of the client keeps its own pictures.
+  const std::wstring prefix = std::wstring(QEL_E2E_CLIENT) == L"Qelmora.exe" ? L"" : L"offscreen_";
+  EXPECT_TRUE(SaveScreenshot(window, BuildFolder() + L"screenshots\\" + prefix + name + L".png"))
       << "screenshot";
 }
 
@@ -83,8 +90,69 @@ const std::string kGameHost = "game.qelmora.example";
 constexpr COLORREF kGoldButton = RGB(0xD9, 0xA4, 0x41);
 constexpr COLORREF kPanelRow = RGB(0x1B, 0x20, 0x30);
 constexpr COLORREF kGameFrameBorder = RGB(0x2E, 0x34, 0x42);
+constexpr COLORREF kGamePage = RGB(0x0B, 0x0E, 0x16);
 // The login window's toolbar and its line above the page.
 constexpr int kLoginToolbar = 33;
+
+BOOL CALLBACK FindBrowserWindow(HWND child, LPARAM result) {
+  wchar_t name[64] = {};
+  GetClassNameW(child, name, 64);
+  if (wcscmp(name, L"CefBrowserWindow") != 0)
+    return TRUE;
+  *reinterpret_cast<HWND*>(result) = child;
+  return FALSE;
+}
+
+// The stand-in runtime's native window of the page in |form|, if any
+// (a windowed browser's).
+HWND BrowserWindowOf(HWND form) {
+  HWND found = nullptr;
+  EnumChildWindows(form, &FindBrowserWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Read from the page's window, across processes.
+bool IsMuted(HWND page) {
+  return GetPropW(page, CEF_STANDIN_MUTED_PROPERTY) != nullptr;
+}
+
+// A window of another program that comes to the front, topmost at |rect|
+// on a thread of its own.
+class OtherProgramWindow {
+ public:
+  explicit OtherProgramWindow(RECT rect) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this, rect, ready] {
+      WNDCLASSW window_class = {};
+      window_class.lpfnWndProc = DefWindowProcW;
+      window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+      window_class.lpszClassName = L"QelOtherProgram";
+      RegisterClassW(&window_class);
+      window_ = CreateWindowExW(WS_EX_TOPMOST, L"QelOtherProgram", L"other", WS_POPUP | WS_VISIBLE,
+                                rect.left, rect.top, rect.right - rect.left,
+                                rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
+      thread_id_ = GetCurrentThreadId();
+      SetForegroundWindow(window_);
+      SetEvent(ready);
+      MSG message;
+      while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
+      DestroyWindow(window_);
+    });
+    WaitForSingleObject(ready, 5000);
+    CloseHandle(ready);
+  }
+  HWND window() const { return window_; }
+  ~OtherProgramWindow() {
+    PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+
+ private:
+  std::thread thread_;
+  DWORD thread_id_ = 0;
+  HWND window_ = nullptr;
+};
 
 class PlayerTest : public ::testing::Test {
  protected:
@@ -291,8 +359,32 @@ TEST_F(PlayerTest, AServerOpensTheGameWindowAndItsCloseButtonBringsTheLauncherBa
       WaitUntil([&] { return !IsWindowVisible(launcher_) && !IsWindowVisible(login_); }, 5000))
       << "launcher and login hidden";
   EXPECT_TRUE(WaitUntil([&] { return log_.Count(kGameHost, "/wd/play/?m=game") == 1; }, 10000));
+  // The page is painted over the whole maximised window (the off-screen
+  // variant once showed it only after a resize).
+  const RECT game_rect = WindowRect(game);
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        return ScreenPixel({game_rect.left + 500, game_rect.top + 500}) == kGamePage;
+      },
+      5000))
+      << "no game page";
   Sleep(800);
   Screenshot(game, L"game");
+
+  // Another program coming to the front mutes the game; clicking the
+  // game's caption brings its sound back.
+  // Off screen the page has no window: the game window stands for it.
+  const HWND page = BrowserWindowOf(game) ? BrowserWindowOf(game) : game;
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == game; }, 5000)) << "game active";
+  EXPECT_FALSE(IsMuted(page));
+  {
+    OtherProgramWindow other({200, 300, 500, 500});
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.window(); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return IsMuted(page); }, 5000)) << "muted when inactive";
+    ClickAt(At(game, 400, 16));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == game && !IsMuted(page); }, 5000))
+        << "sound back when active";
+  }
 
   // Maximised the side borders are 1 pixel: the page starts at x = 1.
   const RECT full = WindowRect(game);
@@ -344,6 +436,93 @@ TEST_F(PlayerTest, AGameWindowClosedByTheSystemAlsoBringsTheLauncherBack) {
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(game); }, 10000)) << "game window gone";
   EXPECT_NE(client_->WaitVisible(kLauncher, 10000), nullptr) << "the launcher is back";
   EXPECT_NE(client_->WaitVisible(kLogin, 10000), nullptr) << "and its login window";
+}
+
+// A platform that cannot be reached: a port of this machine that closes
+// every connection at once, counting them.
+class ClosingListener {
+ public:
+  ClosingListener() {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof(address);
+    if (bind(socket_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+        listen(socket_, 8) == 0 &&
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+      port_ = ntohs(address.sin_port);
+    }
+    thread_ = std::thread([this] {
+      while (!stop_) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(socket_, &readable);
+        timeval wait = {0, 50 * 1000};
+        if (select(0, &readable, nullptr, nullptr, &wait) != 1)
+          continue;
+        const SOCKET connection = accept(socket_, nullptr, nullptr);
+        if (connection == INVALID_SOCKET)
+          continue;
+        ++connections_;
+        closesocket(connection);
+      }
+    });
+  }
+  ~ClosingListener() {
+    stop_ = true;
+    thread_.join();
+    closesocket(socket_);
+    WSACleanup();
+  }
+  int port() const { return port_; }
+  int connections() const { return connections_; }
+
+ private:
+  SOCKET socket_ = INVALID_SOCKET;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> connections_{0};
+  std::thread thread_;
+};
+
+TEST_F(PlayerTest, AnUnreachablePlatformShowsWhyInTheLoginWindowAndRetryAsksAgain) {
+  ClosingListener platform;
+  ASSERT_NE(platform.port(), 0);
+  // The pointer away from where the button comes, which it would light up.
+  SetCursorPos(0, 0);
+  ClientRun client(L"", QEL_E2E_CLIENT, platform.port());
+  ASSERT_TRUE(client.started());
+  const HWND login = client.WaitVisible(kLogin, 30000);
+  ASSERT_NE(login, nullptr) << "the login window shows the failure";
+  // The failure's retry button, gold, in the middle of the page's area,
+  // clicked once two looks a moment apart agree where it is (the window is
+  // placed over the launcher meanwhile).
+  POINT retry = {};
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        const RECT rect = WindowRect(login);
+        const int middle = (rect.left + rect.right) / 2;
+        const std::vector<Band> buttons =
+            ColourBands(middle, rect.top + kLoginToolbar, rect.bottom, kGoldButton);
+        const POINT seen = {middle, buttons.empty() ? 0 : buttons.front().middle()};
+        const bool settled = seen.y != 0 && seen.x == retry.x && seen.y == retry.y;
+        retry = seen;
+        if (!settled)
+          Sleep(200);
+        return settled;
+      },
+      20000))
+      << "no retry button";
+  EXPECT_GE(platform.connections(), 1);
+  Screenshot(login, L"login_unreachable");
+  const int before = platform.connections();
+  ClickAt(retry);
+  EXPECT_TRUE(WaitUntil([&] { return platform.connections() > before; }, 10000))
+      << "the retry asked the platform again";
+  EXPECT_TRUE(IsWindowVisible(login));
 }
 
 // The configuration beside the program, replaced for one test.
