@@ -163,11 +163,17 @@ class BrowserSampleTest : public ::testing::Test {
   }
   // What the runtime and the server saw, for a failure's message.
   std::string Seen() {
-    std::string seen = "window title \"" + Narrow(e2e::WindowText(hwnd_)) + "\"; navigations:";
-    for (const StandinProbe::Navigation& navigation : probe_.Navigations())
-      seen += " " + Narrow(navigation.url) + (navigation.refused ? " (refused)" : "");
-    seen += "; sound page requests: " +
-            std::to_string(log_.Count("127.0.0.1", "/sample/sound.html"));
+    std::string seen = "window title \"";
+    seen += Narrow(e2e::WindowText(hwnd_));
+    seen += "\"; navigations:";
+    for (const StandinProbe::Navigation& navigation : probe_.Navigations()) {
+      seen += ' ';
+      seen += Narrow(navigation.url);
+      if (navigation.refused)
+        seen += " (refused)";
+    }
+    seen += "; sound page requests: ";
+    seen += std::to_string(log_.Count("127.0.0.1", "/sample/sound.html"));
     return seen;
   }
   static std::string Narrow(const std::wstring& text) {
