@@ -7,8 +7,9 @@
 #include <cwctype>
 #include <memory>
 
-#include "runtime/standin/net/net_errors.h"
 #include "runtime/standin/net/content_type.h"
+#include "runtime/standin/net/net_errors.h"
+#include "runtime/standin/net/raw_headers.h"
 #include "runtime/standin/net/url.h"
 
 namespace cef_standin {
@@ -37,25 +38,6 @@ class InternetHandle {
  private:
   HINTERNET handle_;
 };
-
-HeaderList ParseRawHeaders(const std::wstring& raw) {
-  HeaderList headers;
-  size_t start = raw.find(L"\r\n");  // skips the status line
-  while (start != std::wstring::npos) {
-    start += 2;
-    const size_t end = raw.find(L"\r\n", start);
-    const std::wstring line = raw.substr(start, end - start);
-    const size_t colon = line.find(L':');
-    if (colon != std::wstring::npos && colon > 0) {
-      const size_t value_start = line.find_first_not_of(L" \t", colon + 1);
-      headers.emplace_back(line.substr(0, colon), value_start == std::wstring::npos
-                                                      ? std::wstring()
-                                                      : line.substr(value_start));
-    }
-    start = end;
-  }
-  return headers;
-}
 
 std::wstring QueryString(HINTERNET request, DWORD what) {
   DWORD size = 0;

@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "runtime/standin/net/host_resolver_rules.h"
+#include "runtime/standin/net/raw_headers.h"
 
 namespace cef_standin {
-
-using HeaderList = std::vector<std::pair<std::wstring, std::wstring>>;
 
 struct HttpRequestInfo {
   std::wstring method = L"GET";
