@@ -133,10 +133,14 @@ class OffscreenControlTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([this] { return Browser() != nullptr; }, 30000));
     id_ = Browser()->GetIdentifier();
     ASSERT_TRUE(WaitUntil([this] { return probe_.BrowserIdle(id_); }));
+    // A page frame can arrive before the window's first layout; input is
+    // placed by the control's laid-out bounds, so wait for both.
     ASSERT_TRUE(WaitUntil([this] {
-      bool valid = false;
-      main_.RunAndWait([&] { valid = control_->view_bitmap().valid; });
-      return valid;
+      bool ready = false;
+      main_.RunAndWait([&] {
+        ready = control_->view_bitmap().valid && !control_->GetBounds(false).IsEmpty();
+      });
+      return ready;
     }));
   }
   CefRefPtr<CefBrowser> Browser() { return control_->GetHandler()->GetBrowser(); }
@@ -312,7 +316,7 @@ TEST_F(OffscreenControlTest, MouseMessagesReachThePageAtTheControlsOrigin) {
   ASSERT_TRUE(WaitUntil([&] {
     main_.RunAndWait([&] { clicked = title_ == L"clicked"; });
     return clicked;
-  })) << "the button's script ran";
+  })) << "the button's script ran; the page had: " << Describe();
   bool focused = false;
   main_.RunAndWait([&] { focused = control_->IsFocused(); });
   EXPECT_TRUE(focused) << "a press focuses the control";
