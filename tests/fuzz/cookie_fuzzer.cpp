@@ -14,16 +14,14 @@
 #include <vector>
 
 #include "runtime/standin/net/cookie_jar.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
+using fuzz::Check;
+
 using cef_standin::CookieJar;
 using cef_standin::ParsedUrl;
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
 
 ParsedUrl Url(const wchar_t* scheme, const wchar_t* host, const wchar_t* path) {
   ParsedUrl url;

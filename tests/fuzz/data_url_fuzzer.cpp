@@ -14,20 +14,12 @@
 #include "runtime/standin/net/content_type.h"
 #include "runtime/standin/net/data_url.h"
 #include "runtime/standin/net/url.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
-std::wstring WideFrom(std::string_view bytes) {
-  std::wstring text;
-  for (unsigned char byte : bytes)
-    text.push_back(static_cast<wchar_t>(byte));
-  return text;
-}
+using fuzz::Check;
+using fuzz::WideFrom;
 
 bool IsLower(const std::wstring& text) {
   for (wchar_t c : text) {

@@ -10,21 +10,12 @@
 
 #include "runtime/standin/net/content_disposition.h"
 #include "runtime/standin/net/host_resolver_rules.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
-// One byte a character, as header bytes arrive.
-std::wstring WideFrom(std::string_view bytes) {
-  std::wstring text;
-  for (unsigned char byte : bytes)
-    text.push_back(static_cast<wchar_t>(byte));
-  return text;
-}
+using fuzz::Check;
+using fuzz::WideFrom;
 
 bool IsDevice(std::wstring stem) {
   while (!stem.empty() && stem.back() == L' ')

@@ -10,20 +10,12 @@
 #include <string_view>
 
 #include "app/game_title_parts.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
-std::wstring WideFrom(std::string_view bytes) {
-  std::wstring text;
-  for (unsigned char byte : bytes)
-    text.push_back(static_cast<wchar_t>(byte));
-  return text;
-}
+using fuzz::Check;
+using fuzz::WideFrom;
 
 void CheckParts(const std::wstring& url) {
   const auto parts = GameTitleParts(url);

@@ -6,8 +6,11 @@
 #include <string>
 
 #include "ui/control/image_spec.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
+
+using fuzz::Check;
 
 // Two input bytes per UTF-16 unit, as the skins' wide strings hold them.
 std::wstring WideFrom(const uint8_t* data, size_t size) {
@@ -16,11 +19,6 @@ std::wstring WideFrom(const uint8_t* data, size_t size) {
   for (size_t i = 0; i + 1 < size; i += 2)
     text.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
   return text;
-}
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
 }
 
 }  // namespace

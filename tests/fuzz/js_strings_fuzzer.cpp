@@ -11,15 +11,13 @@
 
 #include "base/util/string_util.h"
 #include "runtime/standin/script/js_strings.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
-using namespace cef_standin::script;
+using fuzz::Check;
 
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
+using namespace cef_standin::script;
 
 JSContext* Context() {
   static JSContext* const context = JS_NewContext(JS_NewRuntime());

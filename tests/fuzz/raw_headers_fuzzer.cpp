@@ -9,24 +9,15 @@
 #include <string_view>
 
 #include "runtime/standin/net/raw_headers.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
+using fuzz::Check;
+using fuzz::WideFrom;
+
 using cef_standin::HeaderList;
 using cef_standin::ParseRawHeaders;
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
-// One byte a character.
-std::wstring WideFrom(std::string_view bytes) {
-  std::wstring text;
-  for (unsigned char byte : bytes)
-    text.push_back(static_cast<wchar_t>(byte));
-  return text;
-}
 
 // Each header is the next line of the head that holds it.
 void CheckLines(const std::wstring& raw, const HeaderList& headers) {

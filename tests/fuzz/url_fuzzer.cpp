@@ -11,23 +11,15 @@
 
 #include "base/util/string_util.h"
 #include "runtime/standin/net/url.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
+using fuzz::Check;
+using fuzz::WideFrom;
+
 using cef_standin::ParsedUrl;
 using cef_standin::ParseUrl;
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
-
-std::wstring WideFrom(std::string_view bytes) {
-  std::wstring text;
-  for (unsigned char byte : bytes)
-    text.push_back(static_cast<wchar_t>(byte));
-  return text;
-}
 
 // A parsed address: well-formed parts, and written out it reads back the
 // same.
@@ -62,7 +54,7 @@ void CheckFormEncoding(std::string_view bytes) {
           std::string_view("*-._%+").find(c) != std::string_view::npos);
     spaced += c == '+' ? ' ' : c;
   }
-  Check(cef_standin::PercentDecode(spaced) == kbase::Utf16ToUtf8(units));
+  Check(kbase::PercentDecode(spaced) == kbase::Utf16ToUtf8(units));
 }
 
 }  // namespace
@@ -82,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(url.valid);
     CheckParsed(url);
   }
-  Check(cef_standin::PercentDecode(std::string(bytes)).size() <= size);
+  Check(kbase::PercentDecode(bytes).size() <= size);
   CheckFormEncoding(bytes);
   return 0;
 }

@@ -11,19 +11,17 @@
 
 #include "runtime/standin/audio/pcm_stream.h"
 #include "runtime/standin/audio/wav_decoder.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
+
+using fuzz::Check;
 
 using cef_standin::audio::DecodeWav;
 using cef_standin::audio::Loop;
 using cef_standin::audio::Mute;
 using cef_standin::audio::PcmStream;
 using cef_standin::audio::WavError;
-
-void Check(bool condition) {
-  if (!condition)
-    std::abort();
-}
 
 }  // namespace
 
