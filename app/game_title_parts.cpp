@@ -1,18 +1,6 @@
 #include "app/game_title_parts.h"
 
-namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
+#include "base/util/string_util.h"
 
 std::optional<std::pair<std::wstring, std::wstring>> GameTitleParts(const std::wstring& url) {
   const size_t bar = url.find(L'|');
@@ -30,20 +18,5 @@ std::string TitlePartBytes(const std::wstring& part) {
   low_bytes.reserve(part.size());
   for (wchar_t unit : part)
     low_bytes.push_back(static_cast<char>(unit & 0xFF));
-
-  std::string bytes;
-  bytes.reserve(low_bytes.size());
-  for (size_t i = 0; i < low_bytes.size(); ++i) {
-    if (low_bytes[i] == '%' && i + 2 < low_bytes.size()) {
-      const int high = HexValue(low_bytes[i + 1]);
-      const int low = HexValue(low_bytes[i + 2]);
-      if (high >= 0 && low >= 0) {
-        bytes.push_back(static_cast<char>(high * 16 + low));
-        i += 2;
-        continue;
-      }
-    }
-    bytes.push_back(low_bytes[i]);
-  }
-  return bytes;
+  return kbase::PercentDecode(low_bytes);
 }

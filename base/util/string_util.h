@@ -39,6 +39,10 @@ Utf16String Utf8ToUtf16(std::string_view utf8);
 // unit makes the whole result empty.
 std::string Utf16ToUtf8(Utf16StringView utf16);
 
+// "%XY" (two hex digits, either case) becomes that byte; every other byte,
+// "+" and a "%" without two hex digits after it included, stays.
+std::string PercentDecode(std::string_view text);
+
 // printf into a string of any length up to 32 MiB; empty when the text is
 // longer or the format cannot be encoded.
 std::string FormatString(const char* format, ...) KBASE_PRINTF_FORMAT(1, 2);

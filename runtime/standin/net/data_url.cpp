@@ -71,7 +71,7 @@ DataUrlContent DecodeDataUrl(const std::wstring& after_scheme) {
     if (content.charset.empty())
       content.charset = L"us-ascii";
   }
-  const std::string payload = PercentDecode(
+  const std::string payload = kbase::PercentDecode(
       kbase::Utf16ToUtf8(kbase::Utf16String(after_scheme.begin() + comma + 1, after_scheme.end())));
   if (base64) {
     if (!DecodeBase64(payload, &content.bytes))

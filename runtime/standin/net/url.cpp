@@ -205,33 +205,6 @@ std::wstring ResolveUrl(const std::wstring& base_text, const std::wstring& refer
   return resolved.valid ? resolved.Href() : std::wstring();
 }
 
-std::string PercentDecode(const std::string& text) {
-  auto hex = [](char c) -> int {
-    if (c >= '0' && c <= '9')
-      return c - '0';
-    if (c >= 'a' && c <= 'f')
-      return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-      return c - 'A' + 10;
-    return -1;
-  };
-  std::string decoded;
-  decoded.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size()) {
-      const int high = hex(text[i + 1]);
-      const int low = hex(text[i + 2]);
-      if (high >= 0 && low >= 0) {
-        decoded += static_cast<char>(high * 16 + low);
-        i += 2;
-        continue;
-      }
-    }
-    decoded += text[i];
-  }
-  return decoded;
-}
-
 std::string FormUrlEncode(const std::wstring& text) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string encoded;

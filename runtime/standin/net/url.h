@@ -32,8 +32,6 @@ ParsedUrl ParseUrl(const std::wstring& url);
 // Empty when neither gives an address.
 std::wstring ResolveUrl(const std::wstring& base, const std::wstring& reference);
 
-// "%41" becomes "A"; "+" stays.
-std::string PercentDecode(const std::string& text);
 // application/x-www-form-urlencoded: letters, digits and "*-._" stay,
 // spaces become "+", everything else %XX of its UTF-8 bytes.
 std::string FormUrlEncode(const std::wstring& text);
