@@ -214,20 +214,6 @@ int FormatWideBoundedV(wchar_t* buffer, size_t capacity, const wchar_t* format, 
   return written;
 }
 
-namespace {
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
-
 std::string PercentDecode(std::string_view text) {
   std::string decoded;
   decoded.reserve(text.size());

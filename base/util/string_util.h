@@ -39,6 +39,17 @@ Utf16String Utf8ToUtf16(std::string_view utf8);
 // unit makes the whole result empty.
 std::string Utf16ToUtf8(Utf16StringView utf16);
 
+// The value of one hex digit of either case, or -1.
+constexpr int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  return -1;
+}
+
 // "%XY" (two hex digits, either case) becomes that byte; every other byte,
 // "+" and a "%" without two hex digits after it included, stays.
 std::string PercentDecode(std::string_view text);

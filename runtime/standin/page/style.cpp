@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cmath>
 
+#include "base/util/string_util.h"
+
 namespace cef_standin::page {
 
 namespace {
@@ -42,16 +44,6 @@ constexpr NamedColor kNamedColors[] = {
     {"whitesmoke", 0xFFF5F5F5}, {"gold", 0xFFFFD700},      {"pink", 0xFFFFC0CB},
     {"brown", 0xFFA52A2A},      {"steelblue", 0xFF4682B4}, {"dimgray", 0xFF696969},
 };
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
 
 std::optional<float> ParseNumber(std::string_view text) {
   float value = 0;
@@ -269,7 +261,7 @@ std::optional<Color> ParseColor(std::string_view text) {
     if (count != 3 && count != 6)
       return std::nullopt;
     for (std::size_t i = 0; i < count; ++i) {
-      digits[i] = HexDigit(value[i + 1]);
+      digits[i] = kbase::HexDigitValue(value[i + 1]);
       if (digits[i] < 0)
         return std::nullopt;
     }
