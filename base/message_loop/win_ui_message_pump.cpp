@@ -118,8 +118,14 @@ void WinUIMessagePump::DoRunLoop() {
     const bool sent_messages_pending = status & QS_SENDMESSAGE;
     bool more_work = sent_messages_pending;
     MSG message;
-    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       more_work = ProcessMessage(message);
+      if (replacement_owed_ && !IsOwnWakeUp(message) && !state.should_quit)
+        more_work |= TakeOwedMessage();
+    } else {
+      // Nothing waits behind a wake-up taken from an empty queue.
+      replacement_owed_ = false;
+    }
     if (state.should_quit)
       break;
 
@@ -152,8 +158,14 @@ bool WinUIMessagePump::ProcessMessage(const MSG& message) {
     PostQuitMessage(static_cast<int>(message.wParam));
     return false;
   }
-  if (message.message == kMsgWakeUp && message.hwnd == message_window_)
-    return TakeOneMessageInstead();
+  if (IsOwnWakeUp(message)) {
+    // The wake-up took the slot of one ordinary message in the thread's
+    // processing. The task it announces runs first; the next pass that
+    // finds a message takes one more in the slot's place.
+    have_work_posted_.exchange(0);
+    replacement_owed_ = true;
+    return true;
+  }
 
   MSG copy = message;
   if (CallMsgFilterW(&copy, kPumpFilterCode))
@@ -171,14 +183,26 @@ bool WinUIMessagePump::ProcessMessage(const MSG& message) {
   return true;
 }
 
-// The wake-up message took the slot of one ordinary message in the thread's
-// processing; take one in its place so input is not starved by tasks.
+// A wake-up message that another loop dispatched to the window took the
+// slot of one ordinary message in the thread's processing; take one in its
+// place, before the tasks, so input is not starved by them.
 bool WinUIMessagePump::TakeOneMessageInstead() {
   MSG message;
   const bool have_message = PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);
   have_work_posted_.exchange(0);
   if (!have_message)
     return false;
+  WakeUp();
+  return ProcessMessage(message);
+}
+
+bool WinUIMessagePump::TakeOwedMessage() {
+  replacement_owed_ = false;
+  MSG message;
+  if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    return false;
+  // The message may run a modal loop: a pending wake-up lets that loop
+  // run the tasks still queued.
   WakeUp();
   return ProcessMessage(message);
 }

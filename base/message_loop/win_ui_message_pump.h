@@ -56,6 +56,11 @@ class WinUIMessagePump : public WinMessagePump {
   void HandleWakeUpMessage();
   bool ProcessMessage(const MSG& message);
   bool TakeOneMessageInstead();
+  bool IsOwnWakeUp(const MSG& message) const {
+    return message.message == kMsgWakeUp && message.hwnd == message_window_;
+  }
+  // Takes the ordinary message owed for a wake-up that took its slot.
+  bool TakeOwedMessage();
   // Waits for input or the delayed wake-up. Returns the queue-status bits
   // (QS_SENDMESSAGE, QS_MOUSE) it read once the wait ended, or -1 when it
   // did something since that may have changed them.
@@ -69,6 +74,9 @@ class WinUIMessagePump : public WinMessagePump {
   // the loop would otherwise make it after every task.
   bool timer_set_ = false;
   std::atomic<LONG> have_work_posted_{0};
+  // A wake-up message was taken from the queue in the loop and the
+  // ordinary message owed in its place has not been taken yet.
+  bool replacement_owed_ = false;
   HWND message_window_ = nullptr;
   ObserverList<UIObserver> ui_observers_;
 };
