@@ -61,7 +61,7 @@ class MessageLoop : public MessagePump::Delegate {
   // The calling thread's loop, or null. Callable from any thread.
   static MessageLoop* Current();
 
-  // Callable from any thread.
+  // Callable from any thread; |closure| must not be empty.
 
   void PostTask(Closure closure);
   void PostDelayedTask(Closure closure, Ticks delay);
