@@ -22,13 +22,21 @@ class LazyEraser {
 
 // An ordered list of observers it does not own. Observers added during a
 // walk are reached by that walk; removed ones are skipped.
+//
+// Thread rules: not synchronised; the owner's thread only (the loops and
+// pumps keep theirs on the loop's thread and check it there).
 template <typename Observer>
 class ObserverList : public LazyEraser {
  public:
-  // |observer| must not be null; adding one already listed does nothing.
+  // |observer| must not be null nor listed already (debug builds check
+  // both); release builds ignore either.
   void AddObserver(Observer* observer) {
     KBASE_DCHECK(observer);
-    if (observer && !HasObserver(observer))
+    if (!observer)
+      return;
+    const bool listed = HasObserver(observer);
+    KBASE_DCHECK(!listed);
+    if (!listed)
       observers_.push_back(observer);
   }
 

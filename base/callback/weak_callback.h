@@ -45,6 +45,11 @@ class WeakCallback {
 };
 
 // Base of every object that hands out callbacks which must die with it.
+//
+// Thread rules: the flag itself is not synchronised. Acquiring it, making
+// callbacks and cancelling them belong to the owner's thread (or one
+// thread at a time, as FrameworkThread's StopSoon does); the callbacks
+// handed out follow WeakCallback's rules.
 class SupportWeakCallback {
  public:
   SupportWeakCallback() = default;
@@ -75,7 +80,8 @@ class SupportWeakCallback {
 };
 
 // A member through which an object cancels one group of its callbacks
-// without being destroyed (a delayed close, pending animation steps).
+// without being destroyed (a delayed close, pending animation steps). On
+// its owner's thread, like SupportWeakCallback.
 class WeakCallbackFlag : public SupportWeakCallback {
  public:
   void Cancel() { CancelWeakCallbacks(); }

@@ -65,6 +65,8 @@ void MessageLoop::PostNonNestableDelayedTask(Closure closure, Ticks delay) {
 }
 
 void MessageLoop::Post(Closure&& closure, Ticks delay, bool nestable, bool delayed) {
+  // Every post to a live loop, direct or through its proxy, ends here.
+  KBASE_DCHECK(closure);
   PendingTask task;
   task.nestable = nestable;
   task.closure = std::move(closure);

@@ -61,7 +61,7 @@ class MessageLoop : public MessagePump::Delegate {
   // The calling thread's loop, or null. Callable from any thread.
   static MessageLoop* Current();
 
-  // Callable from any thread.
+  // Callable from any thread; |closure| must not be empty.
 
   void PostTask(Closure closure);
   void PostDelayedTask(Closure closure, Ticks delay);
@@ -85,7 +85,8 @@ class MessageLoop : public MessagePump::Delegate {
     return run_context_ && run_context_->depth > 1;
   }
 
-  // On the loop's thread; the observers are not owned and must not be null.
+  // On the loop's thread; the observers are not owned and must not be null
+  // nor added twice.
   void AddTaskObserver(TaskObserver* observer);
   void RemoveTaskObserver(TaskObserver* observer);
   void AddDestructionObserver(DestructionObserver* observer);

@@ -22,6 +22,9 @@ struct PendingTask {
 // position, neither the posting thread nor the loop's thread allocates once
 // the queues have grown to their working size (a deque allocates and frees
 // a block every few tasks, on both threads, through the one process heap).
+//
+// Thread rules: not synchronised; the loop guards its incoming queue with
+// incoming_lock_ and keeps the others on its own thread.
 class TaskQueue {
  public:
   bool empty() const { return head_ == items_.size(); }

@@ -85,6 +85,7 @@ void WinUIMessagePump::RemoveUIObserver(UIObserver* observer) {
 }
 
 int64_t WinUIMessagePump::CurrentDelayMs() const {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(loop_thread_);
   return RoundedUpDelayMs(delayed_wake_up_time_, NowTicks());
 }
 

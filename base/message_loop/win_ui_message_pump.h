@@ -38,13 +38,14 @@ class WinUIMessagePump : public WinMessagePump {
   void WakeUp() override;
   void ScheduleDelayedWakeUp(Ticks due_time) override;
 
-  // The observers are not owned and must not be null.
+  // The observers are not owned and must not be null nor added twice.
   void AddUIObserver(UIObserver* observer);
   void RemoveUIObserver(UIObserver* observer);
 
   HWND message_window() const { return message_window_; }
 
   // Milliseconds until the earliest delayed task: -1 when none, 0 when due.
+  // On the loop's thread.
   int64_t CurrentDelayMs() const;
 
  protected:

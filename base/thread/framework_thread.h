@@ -40,7 +40,9 @@ class MessageLoopFactory {
 // Thread rules: RunOnCurrentThread makes the calling thread the framework
 // thread; Init, Cleanup and the loop belong to it. StopSoon and the
 // destructor may be called from another thread, one call at a time, while
-// the body runs.
+// the body runs. set_custom_loop_factory is for before the body runs.
+// Other threads may read LoopOf while the thread is registered (the
+// registry does): the loop exists from before Init until after Cleanup.
 class FrameworkThread : public Thread, public virtual SupportWeakCallback {
  public:
   explicit FrameworkThread(std::string name);

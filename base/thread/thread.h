@@ -7,6 +7,11 @@
 namespace kbase {
 
 // An OS thread's identity and, when the object started one, its handle.
+//
+// Thread rules: thread_id is written by the thread it names, as its body
+// starts and ends, and is not synchronised: read it elsewhere only while
+// that body is known to run. An owned thread is joined by the owner (the
+// destructor), never by the thread itself.
 class Thread {
  public:
   Thread() = default;

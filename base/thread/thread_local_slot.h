@@ -7,7 +7,8 @@
 namespace kbase {
 
 // A process-wide thread-local slot allocated on first use and never freed.
-// Constant-initialised, so it works from any static initialiser.
+// Constant-initialised, so it works from any static initialiser. Callable
+// from any thread: each thread reads and writes its own value.
 class ThreadLocalSlot {
  public:
   constexpr ThreadLocalSlot() = default;

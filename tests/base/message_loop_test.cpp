@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/message_loop/message_loop_proxy.h"
+#include "tests/support/check_recorder.h"
 
 namespace kbase {
 namespace {
@@ -66,11 +67,13 @@ TEST(MessageLoopTest, QuitLeavesOnlyWhenIdle) {
   EXPECT_EQ(order, "qqueuedafter");
 }
 
-TEST(MessageLoopTest, EmptyClosuresAreSkipped) {
+TEST(MessageLoopTest, EmptyClosuresFailACheckAndAreSkipped) {
   UIMessageLoop loop;
+  test::CheckRecorder checks;
   bool ran = false;
   loop.PostTask(Closure());
-  loop.PostDelayedTask(Closure(), 0);
+  loop.GetProxy()->PostDelayedTask(Closure(), 0);
+  EXPECT_EQ(checks.failures(), test::CheckRecorder::kChecksEnabled ? 2 : 0);
   loop.PostTask([&] {
     ran = true;
     QuitCurrent();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "tests/support/check_recorder.h"
 
@@ -69,7 +70,7 @@ TEST(ObserverListTest, NestedWalksEraseOnlyAtTheEnd) {
   EXPECT_EQ(list.size(), 2u);
 }
 
-TEST(ObserverListTest, IgnoresDuplicatesAndCatchesANullObserver) {
+TEST(ObserverListTest, ANullOrRepeatedAddFailsACheckAndIsIgnored) {
   std::string log;
   Recorder a{"a", &log, {}};
   ObserverList<Recorder> list;
@@ -77,9 +78,26 @@ TEST(ObserverListTest, IgnoresDuplicatesAndCatchesANullObserver) {
   list.AddObserver(nullptr);
   EXPECT_EQ(checks.failures(), test::CheckRecorder::kChecksEnabled ? 1 : 0);
   list.AddObserver(&a);
+  EXPECT_EQ(checks.failures(), test::CheckRecorder::kChecksEnabled ? 1 : 0);
   list.AddObserver(&a);
+  EXPECT_EQ(checks.failures(), test::CheckRecorder::kChecksEnabled ? 2 : 0);
   list.Notify([](Recorder* r) { r->Fire(); });
   EXPECT_EQ(log, "a");
+  EXPECT_EQ(list.size(), 1u);
+
+  // Removed during a walk, an observer may be added again at once.
+  log.clear();
+  bool added_again = false;
+  a.on_notify = [&] {
+    if (std::exchange(added_again, true))
+      return;
+    list.RemoveObserver(&a);
+    list.AddObserver(&a);
+  };
+  list.Notify([](Recorder* r) { r->Fire(); });
+  EXPECT_EQ(checks.failures(), test::CheckRecorder::kChecksEnabled ? 2 : 0);
+  EXPECT_EQ(log, "aa") << "the walk reaches the observer added again";
+  EXPECT_EQ(list.size(), 1u);
 }
 
 }  // namespace

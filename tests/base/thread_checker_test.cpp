@@ -40,6 +40,28 @@ TEST(ThreadCheckerTest, LoopThreadOnlyCallsFromElsewhereAreCaughtButPostsAreNot)
   EXPECT_EQ(checks.failures(), 1);
 }
 
+class IdleObserver : public MessageLoop::TaskObserver {
+ public:
+  void WillRunTask() override {}
+  void DidRunTask() override {}
+};
+
+TEST(ThreadCheckerTest, LoopObserversComeFromTheLoopsThreadAndAreNeverNull) {
+  if (!test::CheckRecorder::kChecksEnabled)
+    GTEST_SKIP() << "checks are compiled out";
+  UIMessageLoop loop;
+  IdleObserver observer;
+  test::CheckRecorder checks;
+  std::thread([&] { loop.AddTaskObserver(&observer); }).join();
+  EXPECT_EQ(checks.failures(), 1) << "added from another thread";
+  loop.AddDestructionObserver(nullptr);
+  EXPECT_EQ(checks.failures(), 2) << "a null observer";
+  loop.AddTaskObserver(&observer);
+  EXPECT_EQ(checks.failures(), 3) << "the same observer twice";
+  loop.RemoveTaskObserver(&observer);
+  EXPECT_EQ(checks.failures(), 3);
+}
+
 TEST(ThreadCheckerTest, AWindowBelongsToTheThreadThatCreatedIt) {
   if (!test::CheckRecorder::kChecksEnabled)
     GTEST_SKIP() << "checks are compiled out";

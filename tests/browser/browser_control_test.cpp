@@ -152,7 +152,8 @@ class BrowserControlTest : public ::testing::Test {
     ASSERT_TRUE(initialized_);
     standin_ = Standin();
     ASSERT_NE(standin_, nullptr);
-    ui::test::UseShippedResources();
+    // The store belongs to the UI thread: the main thread, not this one.
+    ASSERT_TRUE(main_.RunAndWait([] { ui::test::UseShippedResources(); }));
   }
   void TearDown() override {
     main_.RunAndWait([this] {

@@ -97,7 +97,8 @@ class OffscreenControlTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(initialized_);
     ASSERT_TRUE(probe_.available());
-    ui::test::UseShippedResources();
+    // The store belongs to the UI thread: the main thread, not this one.
+    ASSERT_TRUE(main_.RunAndWait([] { ui::test::UseShippedResources(); }));
     // Away from the window, so that no real mouse move reaches the page.
     SetCursorPos(0, 0);
   }

@@ -67,7 +67,8 @@ class BrowserSampleTest : public ::testing::Test {
       GTEST_SKIP() << "no local web server (QEL_WEB_PORT): run through scripts/test";
     ASSERT_TRUE(initialized_);
     ASSERT_TRUE(probe_.available());
-    ui::test::UseShippedResources();
+    // The store belongs to the UI thread: the main thread, not this one.
+    ASSERT_TRUE(main_.RunAndWait([] { ui::test::UseShippedResources(); }));
     ASSERT_TRUE(main_.RunAndWait([this] {
       form_ = new BrowserSampleForm(Url(L"/sample/"), BrowserSampleForm::OnClose::kCloseOnly);
       if (!form_->Open()) {

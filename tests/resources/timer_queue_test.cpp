@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/callback/weak_callback.h"
+#include "tests/support/check_recorder.h"
 #include "tests/support/message_pump.h"
 
 namespace ui {
@@ -68,6 +69,16 @@ TEST_F(TimerQueueTest, RepeatCountsGiveTheNumberOfRuns) {
   EXPECT_EQ(runs("one"), 1);
   EXPECT_EQ(runs("two"), 2);
   EXPECT_EQ(runs("three"), 3);
+  EXPECT_EQ(queue_.pending_count(), 0u);
+}
+
+TEST_F(TimerQueueTest, AnEmptyCallbackFailsACheckAndRunsNothing) {
+  ::test::CheckRecorder checks;
+  queue_.AddTimer(owner_.AcquireWeakFlag(), kbase::Closure(), 10, 1);
+  EXPECT_EQ(checks.failures(), ::test::CheckRecorder::kChecksEnabled ? 1 : 0);
+  Add("after", 10, 1);
+  queue_.ProcessDueTimersAt(queue_.Now() + Ms(1000));
+  EXPECT_EQ(log_, (std::vector<std::string>{"after"}));
   EXPECT_EQ(queue_.pending_count(), 0u);
 }
 

@@ -5,10 +5,14 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 
+#include "tests/support/check_recorder.h"
 #include "tests/window/window_test_support.h"
 #include "ui/control/box.h"
 #include "ui/control/control.h"
+#include "ui/core/global_resources.h"
+#include "ui/core/language_strings.h"
 #include "ui/core/window.h"
 
 namespace ui {
@@ -260,6 +264,37 @@ TEST_F(WindowTest, FiltersStopMessagesButNotMouseMoves) {
   SendMessageW(hwnd, WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(log.Count(L"b", kEventKeyDown), 1);
   window.RemoveMessageFilter(&mouse_filter);
+}
+
+TEST_F(WindowTest, CallsFromAnotherThreadAndNullRegistrationsFailChecks) {
+  if (!::test::CheckRecorder::kChecksEnabled)
+    GTEST_SKIP() << "checks are compiled out";
+  HostWindow window;
+  ASSERT_TRUE(window.Create(nullptr, L"rules", WS_POPUP, 0, false, {0, 0, 50, 50}));
+  ::test::CheckRecorder checks;
+  // Reads only: this thread waits in the join and answers no messages.
+  std::thread([&] {
+    window.FindControlByName(L"b");
+    GlobalResources::ResourceFolder();
+    LanguageStrings::Instance()->StringById(L"id");
+  }).join();
+  EXPECT_EQ(checks.failures(), 3) << "the window, the store and the strings are the UI thread's";
+
+  RecordingFilter filter(0);
+  window.AddMessageFilter(nullptr);
+  window.AddMessageFilter(&filter);
+  EXPECT_EQ(checks.failures(), 4);
+  window.AddMessageFilter(&filter);
+  EXPECT_EQ(checks.failures(), 5) << "the same filter twice";
+  window.AttachWindowEvent(kEventAll, nullptr);
+  EXPECT_EQ(checks.failures(), 6);
+  window.AddToGroup(L"g", nullptr);
+  EXPECT_EQ(checks.failures(), 7);
+  window.RemoveFromGroup(L"g", nullptr);
+  while (window.RemoveMessageFilter(&filter)) {
+  }
+  window.RaiseWindowClose();
+  EXPECT_EQ(checks.failures(), 7);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <map>
 #include <utility>
 
+#include "base/thread/thread_checker.h"
 #include "ui/core/image_info.h"
 #include "ui/core/language_strings.h"
 #include "ui/core/markup.h"
@@ -26,6 +27,8 @@ struct CachedImage {
 };
 
 struct State {
+  // Bound to the thread of the first use.
+  kbase::ThreadChecker ui_thread;
   std::wstring resource_folder;
   std::unique_ptr<IRenderFactory> render_factory;
   ControlFactory control_factory;
@@ -39,9 +42,11 @@ struct State {
   std::unique_ptr<GdiplusSession> gdiplus;
 };
 
+// Every use of the store passes here.
 State& state() {
   // Never destroyed: images released during process exit still find it.
   static State* const instance = new State();
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(instance->ui_thread);
   return *instance;
 }
 

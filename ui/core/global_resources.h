@@ -30,7 +30,12 @@ struct FontInfo {
 
 // The process-wide store of everything skins share: the resource folder,
 // fonts, colours, attribute classes, the image cache and the application's
-// control factory. Static members only; UI thread only.
+// control factory. Static members only.
+//
+// Thread rules: UI thread only: the thread that first uses the store
+// (Startup, in the program), checked in debug builds on every use; that
+// includes releasing the last holder of a cached image. NormalizeImagePath
+// is callable from any thread.
 class GlobalResources {
  public:
   static constexpr wchar_t kDefaultDisabledTextColorName[] = L"textdefaultdisablecolor";

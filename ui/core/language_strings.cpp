@@ -65,6 +65,7 @@ LanguageStrings* LanguageStrings::Instance() {
 }
 
 bool LanguageStrings::LoadStringsFile(const std::wstring& path) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(thread_checker_);
   strings_.clear();
   FILE* file = nullptr;
   if (_wfopen_s(&file, path.c_str(), L"r") != 0 || !file)
@@ -94,6 +95,7 @@ bool LanguageStrings::LoadStringsFile(const std::wstring& path) {
 }
 
 void LanguageStrings::AddLine(const std::wstring& line) {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(thread_checker_);
   const std::vector<std::wstring> tokens = SplitAtEquals(Trim(line));
   if (tokens.size() != 2)
     return;
@@ -103,7 +105,13 @@ void LanguageStrings::AddLine(const std::wstring& line) {
   strings_[std::move(key)] = Trim(tokens[1]);
 }
 
+void LanguageStrings::Clear() {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(thread_checker_);
+  strings_.clear();
+}
+
 std::wstring LanguageStrings::StringById(const std::wstring& id) const {
+  KBASE_DCHECK_CALLED_ON_VALID_THREAD(thread_checker_);
   if (id.empty())
     return {};
   auto found = strings_.find(id);

@@ -3,10 +3,16 @@
 #include <map>
 #include <string>
 
+#include "base/thread/thread_checker.h"
+
 namespace ui {
 
 // The language strings of "gdstrings.ini": id=text lines in UTF-8, ";" in a
-// key marks a comment. Process-wide; UI thread only.
+// key marks a comment.
+//
+// Thread rules: a table belongs to the thread that made it, checked in
+// debug builds; the process-wide one (Instance) is made by its first
+// caller, the UI thread.
 class LanguageStrings {
  public:
   static LanguageStrings* Instance();
@@ -20,7 +26,7 @@ class LanguageStrings {
   bool LoadStringsFile(const std::wstring& path);
   // Adds one line of the file's text: "key=value", later lines winning.
   void AddLine(const std::wstring& line);
-  void Clear() { strings_.clear(); }
+  void Clear();
 
   // Empty for an empty or unknown id; "\r" and "\n" written in the file
   // become a carriage return and a line feed.
@@ -29,6 +35,7 @@ class LanguageStrings {
 
  private:
   std::map<std::wstring, std::wstring> strings_;
+  kbase::ThreadChecker thread_checker_;
 };
 
 }  // namespace ui

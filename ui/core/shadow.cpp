@@ -1,5 +1,6 @@
 #include "ui/core/shadow.h"
 
+#include "base/thread/thread_checker.h"
 #include "ui/control/control_types.h"
 #include "ui/core/window.h"
 
@@ -99,10 +100,12 @@ void WindowShadow::ResetCorner() {
 }
 
 Control* Window::AttachShadow(Control* root) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   return shadow_.Attach(root);
 }
 
 void Window::ShadowMaximized(bool maximized) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   shadow_.SetMaximized(maximized);
 }
 

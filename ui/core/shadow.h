@@ -9,7 +9,8 @@ namespace ui {
 
 // The root of a skinned window with a drawn shadow: its padding is the
 // shadow's thickness, its background image the nine-slice shadow, and the
-// skin's own root is its only child.
+// skin's own root is its only child. Like every control, on its window's
+// thread.
 class ShadowBox : public Box {
  public:
   ShadowBox();
@@ -21,6 +22,10 @@ class ShadowBox : public Box {
 
 // The shadow record of a window: whether skinned content gets a shadow, its
 // image and thickness, and the box that draws it.
+//
+// Thread rules: part of its window, on the window's thread only. The record
+// has no native window to check against; the window's operations that
+// reach it (AttachShadow, ShadowMaximized) check in debug builds.
 class WindowShadow {
  public:
   static constexpr wchar_t kDefaultImage[] =

@@ -75,6 +75,7 @@ bool TimerQueue::AddTimer(std::weak_ptr<kbase::WeakFlag> flag,
                           int32_t milliseconds,
                           int32_t repeat_count) {
   KBASE_DCHECK_CALLED_ON_VALID_THREAD(thread_checker_);
+  KBASE_DCHECK(callback);
   Record record;
   record.callback = std::move(callback);
   record.interval = frequency_ * std::max<int64_t>(milliseconds, 0) / 1000;

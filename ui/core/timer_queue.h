@@ -41,7 +41,7 @@ class TimerQueue {
 
   // Runs |callback| after |milliseconds| (negative counts as 0), then again
   // every |milliseconds| while |repeat_count| allows: kRepeatForever until
-  // the flag dies, n > 0 n times, 0 once.
+  // the flag dies, n > 0 n times, 0 once. |callback| must not be empty.
   bool AddTimer(std::weak_ptr<kbase::WeakFlag> flag,
                 kbase::Closure callback,
                 int32_t milliseconds,

@@ -159,6 +159,7 @@ void Window::OnWindowDestroyed(HWND hwnd) {
 }
 
 LRESULT Window::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   const std::weak_ptr<kbase::WeakFlag> alive = AcquireWeakFlag();
   HWND hwnd = handle_;
   WNDPROC previous = previous_proc_;
@@ -173,6 +174,7 @@ LRESULT Window::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT Window::CallPreviousProc(UINT message, WPARAM wparam, LPARAM lparam) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   return CallWindowProcW(previous_proc_, handle_, message, wparam, lparam);
 }
 
@@ -331,11 +333,13 @@ void Window::ForgetControl(Control* control) {
 }
 
 Control* Window::FindControlByName(const std::wstring& name) const {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   auto found = name_index_.find(name);
   return found == name_index_.end() ? nullptr : found->second;
 }
 
 Control* Window::FindControlAt(UiPoint point) const {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (!root_)
     return nullptr;
   return root_->FindControl(&MatchPoint, &point, kFindVisible | kFindHitTest | kFindTopFirst);
@@ -374,6 +378,7 @@ void Window::SendNotify(Control* control, EventType type, WPARAM wparam, LPARAM 
 
 void Window::AttachWindowEvent(EventType type, EventHandler handler) {
   KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
+  KBASE_DCHECK(handler);
   if (handler)
     window_events_[type].push_back(std::move(handler));
 }
@@ -512,6 +517,7 @@ void Window::PostPaint() {
 }
 
 std::wstring Window::WindowClassAttributes(const std::wstring& class_name) const {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   auto found = classes_.find(class_name);
   return found == classes_.end() ? std::wstring() : found->second;
 }
@@ -530,6 +536,7 @@ void Window::SetSkinFolder(const std::wstring& folder) {
 
 bool Window::AddToGroup(const std::wstring& group, Control* control) {
   KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
+  KBASE_DCHECK(control);
   std::vector<Control*>& members = option_groups_[group];
   if (std::find(members.begin(), members.end(), control) != members.end())
     return false;
@@ -538,6 +545,7 @@ bool Window::AddToGroup(const std::wstring& group, Control* control) {
 }
 
 const std::vector<Control*>* Window::GetGroup(const std::wstring& group) const {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   auto found = option_groups_.find(group);
   return found == option_groups_.end() ? nullptr : &found->second;
 }
@@ -556,6 +564,8 @@ void Window::RemoveFromGroup(const std::wstring& group, Control* control) {
 void Window::AddMessageFilter(IUIMessageFilter* filter) {
   KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   KBASE_DCHECK(filter);
+  KBASE_DCHECK(std::find(message_filters_.begin(), message_filters_.end(), filter) ==
+               message_filters_.end());
   if (filter)
     message_filters_.push_back(filter);
 }
@@ -570,17 +580,20 @@ bool Window::RemoveMessageFilter(IUIMessageFilter* filter) {
 }
 
 void Window::SetTextId(const std::wstring& id) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (handle_)
     SetWindowTextW(handle_, LanguageStrings::Instance()->StringById(id).c_str());
 }
 
 void Window::SetMinSize(int32_t cx, int32_t cy) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   const UiPadding shadow = shadow_.Corner();
   min_size_.cx = cx == 0 ? 0 : cx + shadow.left + shadow.right;
   min_size_.cy = cy == 0 ? 0 : cy + shadow.top + shadow.bottom;
 }
 
 void Window::SetMaxSize(int32_t cx, int32_t cy) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   const UiPadding shadow = shadow_.Corner();
   max_size_.cx = cx == 0 ? 0 : cx + shadow.left + shadow.right;
   max_size_.cy = cy == 0 ? 0 : cy + shadow.top + shadow.bottom;
@@ -593,6 +606,7 @@ void Window::SetInitialSize(int32_t cx, int32_t cy) {
 }
 
 void Window::SetInitialSizeWithShadow(UiSize size) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   initial_size_ = size;
   if (!root_ && handle_) {
     SetWindowPos(handle_, nullptr, 0, 0, size.cx, size.cy,

@@ -39,9 +39,13 @@ constexpr UINT kMsgDeleteDeferred = 0x8001;
 // classes, message filters and window-level handlers; paints the tree,
 // layered or not, fades in and out and carries the drawn shadow.
 //
-// Everything runs on the thread that created the window. The window owns
-// its root control (and through it the tree) and the controls queued for
-// deletion; the object outlives its native window.
+// Thread rules: UI thread only, the thread that created the native window.
+// Debug builds check the out-of-line operations on the window's state
+// against that thread once the native window exists; the inline accessors
+// and the class-name hooks are unchecked.
+//
+// The window owns its root control (and through it the tree) and the
+// controls queued for deletion; the object outlives its native window.
 class Window : public virtual kbase::SupportWeakCallback, public ControlHost {
  public:
   // The font record of the window's default font.
@@ -121,17 +125,19 @@ class Window : public virtual kbase::SupportWeakCallback, public ControlHost {
   void SendNotify(Control* control, EventType type, WPARAM wparam = 0, LPARAM lparam = 0);
   // Runs the window-level handlers of "windowclose", then those of "all".
   void RaiseWindowClose();
+  // |handler| must not be empty.
   void AttachWindowEvent(EventType type, EventHandler handler);
 
   void SetSkinFolder(const std::wstring& folder);
   void DefineWindowClass(const std::wstring& class_name, const std::wstring& attributes);
 
-  // False when |control| is already in the group.
+  // False when |control| is already in the group; it must not be null.
   bool AddToGroup(const std::wstring& group, Control* control) override;
   // Null when there is no such group.
   const std::vector<Control*>* GetGroup(const std::wstring& group) const override;
   void RemoveFromGroup(const std::wstring& group, Control* control) override;
 
+  // |filter| is not owned and must not be null nor added twice.
   void AddMessageFilter(IUIMessageFilter* filter);
   bool RemoveMessageFilter(IUIMessageFilter* filter);
 

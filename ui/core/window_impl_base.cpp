@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/thread/thread_checker.h"
 #include "ui/control/box.h"
 #include "ui/control/button.h"
 #include "ui/control/control.h"
@@ -88,6 +89,7 @@ std::wstring WindowImplBase::SkinPath() {
 }
 
 LRESULT WindowImplBase::OnWindowMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(GetHWND());
   if (message == WM_CREATE)
     return OnCreate();
   const std::weak_ptr<kbase::WeakFlag> alive = AcquireWeakFlag();
@@ -235,6 +237,7 @@ bool WindowImplBase::FindMaxRestorePair(Control** max_button, Control** restore_
 }
 
 bool WindowImplBase::OnSystemButton(EventArgs* args) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(GetHWND());
   if (!args->sender || !GetHWND())
     return true;
   const std::wstring& name = args->sender->GetName();
@@ -463,6 +466,7 @@ LRESULT WindowImplBase::OnWmMouseMove(UINT, WPARAM, LPARAM, bool* handled) {
 }
 
 void WindowImplBase::BringToFront() {
+  KBASE_DCHECK_ON_WINDOW_THREAD(GetHWND());
   HWND hwnd = GetHWND();
   if (!hwnd)
     return;
@@ -476,6 +480,7 @@ void WindowImplBase::BringToFront() {
 }
 
 void WindowImplBase::SetTitleText(const std::wstring& text) {
+  KBASE_DCHECK_ON_WINDOW_THREAD(GetHWND());
   if (GetHWND())
     SetWindowTextW(GetHWND(), text.c_str());
 }

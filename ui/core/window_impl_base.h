@@ -23,6 +23,10 @@ class Control;
 // Create it on the heap. From Create on it belongs to the framework and
 // deletes itself after its native window is destroyed; a Create that returns
 // null has already deleted it.
+//
+// Thread rules: those of Window, the thread of the native window; the
+// message entry point and the operations a caller starts (BringToFront,
+// SetTitleText, OnSystemButton) are checked in debug builds.
 class WindowImplBase : public Window, public IUIMessageFilter {
  public:
   // The caption of the message box shown when a skin cannot be loaded.

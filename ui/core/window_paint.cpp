@@ -209,6 +209,7 @@ void Window::OutputLayered(const UiRect& update, const RECT& window_rect, const 
 }
 
 void Window::PlayShowAnimation() {
+  KBASE_DCHECK_ON_WINDOW_THREAD(handle_);
   if (!root_ || !IsVistaOrLater())
     return;
   AnimationManager& animations = root_->GetAnimationManager();
