@@ -1,7 +1,8 @@
 // Prints the time from creating a window from a skin of about 300 controls
 // to its first layered output, split into parse, build, layout and paint,
 // against the floor of creating a bare layered window and putting one
-// cleared frame of the same size on the screen, measured in the same run.
+// cleared frame of the same size on the screen, measured in the same run,
+// and the texts against the floor of drawing them with bare GDI+ calls.
 
 #include <windows.h>
 
@@ -13,9 +14,12 @@
 
 #include "bench/support/bench_util.h"
 #include "ui/control/control.h"
+#include "ui/control/label.h"
 #include "ui/core/global_resources.h"
 #include "ui/core/skin_builder.h"
 #include "ui/core/window.h"
+#include "ui/render/gdiplus_api.h"
+#include "ui/render/text_format.h"
 
 namespace {
 
@@ -148,8 +152,30 @@ size_t CountControls(ui::Control* control) {
   return count;
 }
 
-// One window from Create to its first UpdateLayeredWindow.
-Phases OpenSkinnedWindow(const std::wstring& skin_path) {
+// One text as the skin's first frame draws it.
+struct TextJob {
+  ui::UiRect rect;
+  std::wstring text;
+  std::wstring font_id;
+  uint32_t style = 0;
+};
+
+void CollectTexts(ui::Control* control, std::vector<TextJob>* texts) {
+  if (auto* label = dynamic_cast<ui::Label*>(control)) {
+    if (!label->GetText().empty()) {
+      texts->push_back({label->bounds().Deflate(label->GetTextPadding()), label->GetText(),
+                        label->GetFont(), label->GetTextStyle() | DT_SINGLELINE});
+    }
+  }
+  if (auto* box = dynamic_cast<ui::Box*>(control)) {
+    for (ui::Control* child : box->children())
+      CollectTexts(child, texts);
+  }
+}
+
+// One window from Create to its first UpdateLayeredWindow; |texts|, when
+// given, receives what the frame's texts were.
+Phases OpenSkinnedWindow(const std::wstring& skin_path, std::vector<TextJob>* texts = nullptr) {
   Phases phases;
   const int64_t start = Now();
   auto window = std::make_unique<BenchWindow>();
@@ -186,6 +212,8 @@ Phases OpenSkinnedWindow(const std::wstring& skin_path) {
   phases.output = TicksToMicroseconds(paint.output);
   phases.total = TicksToMicroseconds(shown - start);
   phases.controls = CountControls(skin);
+  if (texts)
+    CollectTexts(skin, texts);
   // Hidden first without activation: destroying a shown window costs Wine
   // a wait for the window manager.
   SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
@@ -240,6 +268,56 @@ double OpenBareWindow() {
   return elapsed;
 }
 
+// The least any GDI+ text path can cost for the same texts: one graphics
+// object on a bitmap of the window's size, each font and format made once
+// beforehand, and nothing but one GdipDrawString per text, in an opaque
+// colour's 254 alpha as the render context draws it.
+double DrawTextsBare(const std::vector<TextJob>& texts) {
+  namespace gdip = ui::gdip;
+  const int width = kWidth + 2 * kShadow;
+  const int height = kHeight + 2 * kShadow;
+  std::vector<uint32_t> pixels(static_cast<size_t>(width) * height, 0xFFF7F7F7u);
+  gdip::GpBitmap* image = nullptr;
+  gdip::GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppPARGB,
+                                  reinterpret_cast<BYTE*>(pixels.data()), &image);
+  gdip::GpGraphics* graphics = nullptr;
+  if (image)
+    gdip::GdipGetImageGraphicsContext(image, &graphics);
+  HDC dc = CreateCompatibleDC(nullptr);
+  std::vector<gdip::ScopedFont> fonts;
+  std::vector<gdip::ScopedStringFormat> formats;
+  for (const TextJob& job : texts) {
+    const ui::FontInfo* info = ui::GlobalResources::FontById(job.font_id);
+    LOGFONTW logfont = {};
+    gdip::ScopedFont font;
+    if (info && GetObjectW(info->handle, sizeof(logfont), &logfont) == sizeof(logfont))
+      gdip::GdipCreateFontFromLogfontW(dc, &logfont, font.receive());
+    fonts.push_back(std::move(font));
+    formats.push_back(ui::CreateDrawFormat(job.style, false));
+  }
+  gdip::ScopedBrush brush;
+  gdip::GdipCreateSolidFill(0xFE303030u, reinterpret_cast<gdip::GpSolidFill**>(brush.receive()));
+
+  const int64_t start = Now();
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const ui::UiRect& r = texts[i].rect;
+    const gdip::GpRectF layout(static_cast<float>(r.left), static_cast<float>(r.top),
+                               static_cast<float>(r.Width()), static_cast<float>(r.Height()));
+    if (graphics && fonts[i] && formats[i]) {
+      gdip::GdipDrawString(graphics, texts[i].text.c_str(), static_cast<INT>(texts[i].text.size()),
+                           fonts[i].get(), &layout, formats[i].get(), brush.get());
+    }
+  }
+  const double elapsed = TicksToMicroseconds(Now() - start);
+
+  if (graphics)
+    gdip::GdipDeleteGraphics(graphics);
+  if (image)
+    gdip::GdipDisposeImage(image);
+  DeleteDC(dc);
+  return elapsed;
+}
+
 template <typename T, typename Key>
 T MedianBy(std::vector<T> samples, Key key) {
   std::sort(samples.begin(), samples.end(),
@@ -281,7 +359,9 @@ int main() {
   }
 
   // Warm-ups: classes, fonts, the image cache and the code itself.
-  OpenSkinnedWindow(full_skin);
+  std::vector<TextJob> texts;
+  OpenSkinnedWindow(full_skin, &texts);
+  DrawTextsBare(texts);
   OpenSkinnedWindow(plain_skin);
   OpenBareWindow();
   Pump();
@@ -290,9 +370,11 @@ int main() {
   std::vector<Phases> full;
   std::vector<Phases> plain;
   std::vector<double> bare;
+  std::vector<double> bare_texts;
   for (int round = 0; round < kRounds; ++round) {
     full.push_back(OpenSkinnedWindow(full_skin));
     bare.push_back(OpenBareWindow());
+    bare_texts.push_back(DrawTextsBare(texts));
     plain.push_back(OpenSkinnedWindow(plain_skin));
     Pump();
   }
@@ -305,6 +387,13 @@ int main() {
   std::printf("floor: bare layered window and one cleared frame  %8.0f us\n", floor);
   PrintPhases("skin", full_median, floor);
   PrintPhases("same skin without texts", plain_median, floor);
+  const double text_floor = MedianBy(bare_texts, [](double v) { return v; });
+  const double text_cost = full_median.total - plain_median.total;
+  std::printf("text floor: %zu bare GdipDrawString calls  %8.0f us\n", texts.size(), text_floor);
+  std::printf("  the skin's texts cost %.0f us, %.2f times the text floor\n", text_cost,
+              text_cost / text_floor);
+  std::printf("  skin without texts plus the text floor: %.2f times the window floor\n",
+              (plain_median.total + text_floor) / floor);
   const double ratio = full_median.total / floor;
   constexpr double kGoal = 2.5;
   std::printf("ratio: %.2f (goal: at most %.1f) %s\n", ratio, kGoal,
