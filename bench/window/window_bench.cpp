@@ -381,13 +381,13 @@ int main() {
   auto by_total = [](const Phases& p) { return p.total; };
   const Phases full_median = MedianBy(full, by_total);
   const Phases plain_median = MedianBy(plain, by_total);
-  const double floor = MedianBy(bare, [](double v) { return v; });
+  const double floor = bench::Median(bare);
 
   std::printf("Create to first UpdateLayeredWindow, median of %d rounds\n", kRounds);
   std::printf("floor: bare layered window and one cleared frame  %8.0f us\n", floor);
   PrintPhases("skin", full_median, floor);
   PrintPhases("same skin without texts", plain_median, floor);
-  const double text_floor = MedianBy(bare_texts, [](double v) { return v; });
+  const double text_floor = bench::Median(bare_texts);
   const double text_cost = full_median.total - plain_median.total;
   std::printf("text floor: %zu bare GdipDrawString calls  %8.0f us\n", texts.size(), text_floor);
   std::printf("  the skin's texts cost %.0f us, %.2f times the text floor\n", text_cost,
